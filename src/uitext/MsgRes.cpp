@@ -1,0 +1,8 @@
+#include "uitext/MsgRes.h"
+
+#include "uitext/LangUtils.h"
+
+QString GetMsg(const QString &key)
+{
+    return FindTranslation(key);
+}
