@@ -1,1 +1,266 @@
-// placeholder
+#include "msgfile/FileUtils.h"
+
+#include "msgfile/BufferedStream.h"
+#include "platform/OsError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool IsPathDelimiter(QChar c)
+{
+    return c == QLatin1Char('/');
+}
+
+// Position of the last separator, or -1.
+qsizetype LastDelimiter(const QString &path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (IsPathDelimiter(path.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+QByteArray NativeName(const QString &fileName)
+{
+    return QFile::encodeName(fileName);
+}
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return m_fd; }
+    // Closes now, reporting the system's error number (0 when it went well).
+    int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+bool WriteAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+// Copies the contents of one open file into another; 0 or the error number.
+int CopyContents(int from, int to)
+{
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), size_t(buffer.size()));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            return 0;
+        if (!WriteAll(to, buffer.constData(), size_t(got)))
+            return errno;
+    }
+}
+
+QString RandomSuffix()
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix.append(QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))]));
+    return suffix;
+}
+
+} // namespace
+
+QByteArray ReadStreamString(QIODevice &stream, qint64 count)
+{
+    if (count == -1)
+        return stream.readAll();
+    if (count <= 0)
+        return {};
+    // Never allocate more than the stream can still give.
+    if (!stream.isSequential())
+        count = qMin(count, qMax<qint64>(0, stream.size() - stream.pos()));
+    return stream.read(count);
+}
+
+void WriteStreamString(QIODevice &stream, const QByteArray &text)
+{
+    if (text.isEmpty())
+        return;
+    if (stream.write(text) != text.size())
+        RaiseWriteError();
+}
+
+QString JoinPath(const QString &dir, const QString &fileName)
+{
+    if (dir.isEmpty() || IsPathDelimiter(dir.back()))
+        return dir + fileName;
+    return dir + QLatin1Char('/') + fileName;
+}
+
+QString GetFileDir(const QString &path)
+{
+    qsizetype end = LastDelimiter(path);
+    if (end < 0)
+        return {};
+    // Drop the separator itself, unless it is the root or follows another.
+    if (end > 0 && !IsPathDelimiter(path.at(end - 1)))
+        return path.left(end);
+    return path.left(end + 1);
+}
+
+bool FileExists(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() && !info.isDir();
+}
+
+QString CreateTempFile(const QString &dir, const QString &prefix)
+{
+    const QString directory = QFileInfo(dir.isEmpty() ? QStringLiteral(".") : dir).absoluteFilePath();
+    // The new file gets the usual permissions (0666 less the umask), since it
+    // becomes the message file itself once it is renamed into place.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = JoinPath(directory, prefix + RandomSuffix() + QStringLiteral(".tmp"));
+        const int fd = ::open(NativeName(name).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST)
+            RaiseLastOSError();
+    }
+    RaiseOSError(EEXIST);
+}
+
+bool DeleteFileQuiet(const QString &fileName)
+{
+    return ::unlink(NativeName(fileName).constData()) == 0;
+}
+
+void DeleteFileChecked(const QString &fileName)
+{
+    if (::unlink(NativeName(fileName).constData()) != 0)
+        RaiseLastOSError();
+}
+
+void CopyFileChecked(const QString &source, const QString &dest)
+{
+    FileDescriptor from(::open(NativeName(source).constData(), O_RDONLY | O_CLOEXEC));
+    if (from.get() < 0)
+        RaiseLastOSError();
+    struct stat sourceInfo {};
+    if (::fstat(from.get(), &sourceInfo) != 0)
+        RaiseLastOSError();
+    // Copying a file onto itself would empty it before reading it.
+    struct stat destInfo {};
+    if (::stat(NativeName(dest).constData(), &destInfo) == 0 && destInfo.st_dev == sourceInfo.st_dev
+        && destInfo.st_ino == sourceInfo.st_ino)
+        RaiseOSError(EINVAL);
+
+    FileDescriptor to(::open(NativeName(dest).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                             sourceInfo.st_mode & 0777));
+    if (to.get() < 0)
+        RaiseLastOSError();
+    int error = CopyContents(from.get(), to.get());
+    if (error == 0 && ::fsync(to.get()) != 0)
+        error = errno;
+    if (error == 0) {
+        const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
+        ::futimens(to.get(), times);
+    }
+    const int closeError = to.close();
+    if (error == 0)
+        error = closeError;
+    if (error != 0) {
+        // A half copy would pass for a whole one later.
+        DeleteFileQuiet(dest);
+        RaiseOSError(error);
+    }
+}
+
+void RenameFileChecked(const QString &oldName, const QString &newName)
+{
+    const QByteArray from = NativeName(oldName);
+    const QByteArray to = NativeName(newName);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        RaiseLastOSError();
+
+    // The file system cannot rename without replacing: a hard link fails as
+    // well when the target exists, and is then the only name to remove.
+    if (::link(from.constData(), to.constData()) == 0) {
+        if (::unlink(from.constData()) != 0)
+            RaiseLastOSError();
+        return;
+    }
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
+        RaiseLastOSError();
+
+    // No hard links either (FAT and kin): check, then rename.
+    if (QFileInfo::exists(newName))
+        RaiseOSError(EEXIST);
+    if (::rename(from.constData(), to.constData()) != 0)
+        RaiseLastOSError();
+}
+
+QString BackupFileName(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot >= 0 && dot > LastDelimiter(fileName);
+    const QString stem = hasExtension ? fileName.left(dot) : fileName;
+    const QString extension = hasExtension ? fileName.mid(dot) : QString();
+    // The extension's characters without the leading "." and the last one.
+    const QString kept = extension.size() > 2 ? extension.mid(1, extension.size() - 2) : QString();
+    return stem + QStringLiteral(".~") + kept;
+}
+
+void BackupFile(const QString &fileName)
+{
+    if (!FileExists(fileName))
+        return;
+    const QString backupName = BackupFileName(fileName);
+    if (FileExists(backupName))
+        DeleteFileChecked(backupName);
+    RenameFileChecked(fileName, backupName);
+}
+
+QString InitialBackupName(const QString &fileName)
+{
+    return QFileInfo(fileName).absoluteFilePath() + QStringLiteral(".OrigBAK");
+}

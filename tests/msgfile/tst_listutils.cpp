@@ -1,4 +1,72 @@
+// List helpers: the comma lists of the font preferences and the copy rule.
+
+#include "msgfile/ListUtils.h"
+
 #include <QtTest>
-class Placeholder : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(Placeholder)
+
+class TestListUtils : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void splitCommaList_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("three") << "a, b ,c" << QStringList{"a", "b", "c"};
+        QTest::newRow("blanks around") << " a , b " << QStringList{"a", "b"};
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("blank") << "  \t " << QStringList{};
+        QTest::newRow("empty middle item") << "a,,b" << QStringList{"a", "", "b"};
+        QTest::newRow("trailing comma") << "a," << QStringList{"a"};
+        QTest::newRow("leading comma") << ",a" << QStringList{"", "a"};
+        QTest::newRow("one") << "fsBold" << QStringList{"fsBold"};
+        QTest::newRow("control characters") << "\x01" "a\x02,\tb\r\n" << QStringList{"a", "b"};
+    }
+    void splitCommaList()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, items);
+        QCOMPARE(SplitCommaList(text), items);
+    }
+
+    void joinCommaList()
+    {
+        QCOMPARE(JoinCommaList({}), QString());
+        QCOMPARE(JoinCommaList({QStringLiteral("a")}), QStringLiteral("a"));
+        QCOMPARE(JoinCommaList(SplitCommaList(QStringLiteral(" a , b "))), QStringLiteral("a,b"));
+        QCOMPARE(JoinCommaList({QStringLiteral("fsBold"), QStringLiteral("fsItalic")}), QStringLiteral("fsBold,fsItalic"));
+    }
+
+    void copyListReplacesContents()
+    {
+        const QList<bool> source{true, false, true};
+        QList<bool> dest{false, false, false, false, false};
+        CopyList(source, dest);
+        QCOMPARE(dest, source);
+        QVERIFY(dest.capacity() >= source.size());
+        CopyList(QList<bool>{}, dest);
+        QVERIFY(dest.isEmpty());
+    }
+
+    void freeListObjectsFromLastToFirst()
+    {
+        struct Tracked
+        {
+            Tracked(QList<int> &log, int id) : m_log(log), m_id(id) {}
+            ~Tracked() { m_log.append(m_id); }
+            QList<int> &m_log;
+            int m_id;
+        };
+        QList<int> destroyed;
+        std::vector<std::unique_ptr<Tracked>> list;
+        for (int id = 1; id <= 3; ++id)
+            list.push_back(std::make_unique<Tracked>(destroyed, id));
+        FreeListObjects(list);
+        QVERIFY(list.empty());
+        QCOMPARE(destroyed, (QList<int>{3, 2, 1}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListUtils)
 #include "tst_listutils.moc"

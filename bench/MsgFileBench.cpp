@@ -1,0 +1,178 @@
+// lexivane-bench: times the message file core on a large generated file,
+// each operation beside the raw reading or writing of the same bytes.
+//
+//   lexivane-bench [--messages N] [--runs R] [--dir DIR]
+//
+// Prints the best of R runs for each operation and the peak memory of a load
+// (measured in a child process of its own, so that nothing else counts).
+
+#include "msgfile/MsgFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr qint64 Block = 1 << 20;
+
+double BestOf(int runs, const std::function<void()> &operation)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        operation();
+        best = qMin(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+// Messages with texts of 0 to 140 bytes (70 on average), codes ascending as
+// a server numbers them.
+TMsgData Generate(int count)
+{
+    QRandomGenerator random(20261207);
+    TMsgData data;
+    data.SetHeader(QByteArray::fromHex("01000004000000000000000002000000"));
+    data.Reserve(count);
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        const int length = int(random.bounded(141));
+        text.resize(length);
+        for (int j = 0; j < length; ++j)
+            text[j] = char(' ' + random.bounded(95));
+        data.AddMessage(quint32((i / 5000) * 10000 + i % 5000 + 1), text);
+    }
+    return data;
+}
+
+void RawRead(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        qFatal("cannot open %s", qPrintable(fileName));
+    QByteArray buffer(Block, Qt::Uninitialized);
+    while (file.read(buffer.data(), Block) > 0) {
+    }
+}
+
+void RawWrite(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        qFatal("cannot create %s", qPrintable(fileName));
+    for (qint64 at = 0; at < bytes.size(); at += Block) {
+        const qint64 size = qMin(Block, bytes.size() - at);
+        if (file.write(bytes.constData() + at, size) != size)
+            qFatal("cannot write %s", qPrintable(fileName));
+    }
+}
+
+long MaxRssKiB()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Child process: loads the file once and prints the growth of its peak memory.
+int MeasureLoad(const QString &fileName)
+{
+    const long before = MaxRssKiB();
+    const auto data = LoadMsgData(fileName);
+    const long after = MaxRssKiB();
+    std::printf("%ld %d\n", after - before, data->Count());
+    return 0;
+}
+
+void Report(const char *what, double ms, const char *rawWhat, double rawMs)
+{
+    std::printf("%-12s %9.1f ms   %-22s %9.1f ms   ratio %5.2f\n", what, ms, rawWhat, rawMs, ms / rawMs);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--measure-load"))
+        return MeasureLoad(arguments.at(2));
+
+    int count = 1000000;
+    int runs = 5;
+    QString dir;
+    for (int i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments.at(i) == QLatin1String("--messages"))
+            count = arguments.at(i + 1).toInt();
+        else if (arguments.at(i) == QLatin1String("--runs"))
+            runs = arguments.at(i + 1).toInt();
+        else if (arguments.at(i) == QLatin1String("--dir"))
+            dir = arguments.at(i + 1);
+    }
+    QTemporaryDir temporary(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/lexivane-bench-XXXXXX")
+                                          : dir + QStringLiteral("/lexivane-bench-XXXXXX"));
+    if (!temporary.isValid())
+        qFatal("cannot make a temporary folder");
+    const QString msgFile = temporary.filePath(QStringLiteral("bench.msg"));
+    const QString rawFile = temporary.filePath(QStringLiteral("raw.bin"));
+    const QString dumpFile = temporary.filePath(QStringLiteral("bench.txt"));
+
+    const TMsgData data = Generate(count);
+    SaveMsgData(msgFile, data);
+    const qint64 fileSize = QFileInfo(msgFile).size();
+    std::printf("%d messages, %lld bytes (%.1f MB), best of %d runs\n", count, fileSize, fileSize / 1e6, runs);
+    QByteArray fileBytes;
+    {
+        QFile file(msgFile);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read back %s", qPrintable(msgFile));
+        fileBytes = file.readAll();
+    }
+
+    RawRead(msgFile); // into the page cache
+    const double rawRead = BestOf(runs, [&] { RawRead(msgFile); });
+    const double load = BestOf(runs, [&] { LoadMsgData(msgFile); });
+    Report("load", load, "raw read", rawRead);
+
+    const double rawWrite = BestOf(runs, [&] { RawWrite(rawFile, fileBytes); });
+    const double save = BestOf(runs, [&] { SaveMsgData(msgFile, data); });
+    Report("save", save, "raw write", rawWrite);
+
+    data.DumpToFile(dumpFile);
+    QByteArray dumpBytes;
+    {
+        QFile file(dumpFile);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read back %s", qPrintable(dumpFile));
+        dumpBytes = file.readAll();
+    }
+    const double rawDump = BestOf(runs, [&] { RawWrite(rawFile, dumpBytes); });
+    const double dump = BestOf(runs, [&] { data.DumpToFile(dumpFile); });
+    Report("dump", dump, "raw write of the dump", rawDump);
+
+    const double copy = BestOf(runs, [&] {
+        QByteArray copied(fileBytes.size(), Qt::Uninitialized);
+        std::memcpy(copied.data(), fileBytes.constData(), size_t(fileBytes.size()));
+    });
+    const double clone = BestOf(runs, [&] { data.Clone(); });
+    Report("clone", clone, "copy of the file bytes", copy);
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--measure-load"), msgFile});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        qFatal("the memory measurement failed");
+    const long peakKiB = QString::fromLatin1(child.readAllStandardOutput()).split(QLatin1Char(' ')).value(0).toLong();
+    std::printf("load peak memory %.1f MB = %.2f times the file\n", peakKiB * 1024 / 1e6, peakKiB * 1024.0 / fileSize);
+    return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// File helpers for safe saving and backups, the names of the files kept
+// beside a message file, and the two stream helpers of the file format.
+//
+// Paths use the system's separator ("/" here). The extension of a name is
+// the part from its last "." after the last separator.
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+// Count bytes from the stream's position (-1: everything to the end); fewer
+// when the stream ends first, without an error.
+QByteArray ReadStreamString(QIODevice &stream, qint64 count);
+// Writes the bytes, no length, no terminator; a short write raises EWriteError.
+void WriteStreamString(QIODevice &stream, const QByteArray &text);
+
+// Dir, a separator unless Dir is empty or already ends in one, FileName.
+QString JoinPath(const QString &dir, const QString &fileName);
+// The directory part of Path without a trailing separator, except the root's.
+QString GetFileDir(const QString &path);
+// Whether a file (not a folder) of that name exists.
+bool FileExists(const QString &fileName);
+
+// Creates a new, empty file with a unique name that begins with Prefix in
+// Dir, and returns its full name. Raises EOSError.
+QString CreateTempFile(const QString &dir, const QString &prefix);
+// Deletes the file; whether it is gone afterwards. Never raises.
+bool DeleteFileQuiet(const QString &fileName);
+// Deletes the file; raises EOSError when that fails.
+void DeleteFileChecked(const QString &fileName);
+// Copies Source over Dest (replacing it), contents and modification time.
+// Raises EOSError; a copy that fails half-way is removed.
+void CopyFileChecked(const QString &source, const QString &dest);
+// Renames the file; fails with EOSError when NewName exists, decided by the
+// system in the same step as the rename.
+void RenameFileChecked(const QString &oldName, const QString &newName);
+
+// The last backup's name: the extension becomes "." + "~" + the extension
+// without its "." and its last character (x.msg gives x.~ms; x gives x.~).
+QString BackupFileName(const QString &fileName);
+// Turns an existing file into its last backup, replacing an older backup.
+// Does nothing when the file does not exist.
+void BackupFile(const QString &fileName);
+// The initial backup's name: the absolute path with ".OrigBAK" appended.
+QString InitialBackupName(const QString &fileName);

@@ -1,0 +1,23 @@
+#pragma once
+// lexivane-msg: the message file core from the command line, for scripts and
+// for checking files without the editor.
+//
+//   lexivane-msg dump IN OUT     the plain-text dump of IN into OUT
+//   lexivane-msg resave IN OUT   IN read and written again into OUT
+//   lexivane-msg check IN        whether IN is exactly what the writer makes
+//
+// Exit status: 0 done (check: sound); 1 check: readable but not sound, or
+// the output could not be written; 2 the input could not be read; 64 the
+// command line was wrong.
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace MsgTool {
+
+enum ExitCode { Success = 0, NotSound = 1, WriteFailed = 1, Unreadable = 2, Usage = 64 };
+
+// Runs the tool with the arguments that follow the program's name.
+int Run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+} // namespace MsgTool
