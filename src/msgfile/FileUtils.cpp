@@ -1,6 +1,6 @@
 #include "msgfile/FileUtils.h"
 
-#include "msgfile/BufferedStream.h"
+#include "msgfile/BufferedWriter.h"
 #include "platform/OsError.h"
 
 #include <QFile>

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -22,16 +23,34 @@ void TMsgData::CheckIndex(int index) const
         throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {index}));
 }
 
-const QByteArray &TMsgData::Texts(int index) const
+QByteArrayView TMsgData::TextView(int index) const
 {
     CheckIndex(index);
-    return m_messages[size_t(index)].Text;
+    const Message &message = m_messages[size_t(index)];
+    if (message.OwnText >= 0)
+        return m_ownTexts[size_t(message.OwnText)];
+    return QByteArrayView(m_fileBytes.constData() + message.Offset, message.Length);
+}
+
+QByteArray TMsgData::Texts(int index) const
+{
+    CheckIndex(index);
+    const Message &message = m_messages[size_t(index)];
+    if (message.OwnText >= 0)
+        return m_ownTexts[size_t(message.OwnText)]; // shared, not copied
+    return QByteArray(m_fileBytes.constData() + message.Offset, message.Length);
 }
 
 void TMsgData::SetTexts(int index, const QByteArray &text)
 {
     CheckIndex(index);
-    m_messages[size_t(index)].Text = text;
+    Message &message = m_messages[size_t(index)];
+    if (message.OwnText >= 0) {
+        m_ownTexts[size_t(message.OwnText)] = text;
+        return;
+    }
+    message.OwnText = qint32(m_ownTexts.size());
+    m_ownTexts.push_back(text);
 }
 
 quint32 TMsgData::Codes(int index) const
@@ -66,7 +85,9 @@ void TMsgData::Assign(const TMsgData &source)
     if (&source == this)
         return;
     m_header = source.m_header;
-    m_messages = source.m_messages; // texts are shared until one side changes
+    m_fileBytes = source.m_fileBytes; // shared, never changed
+    m_messages = source.m_messages;
+    m_ownTexts = source.m_ownTexts;
     CopyList(source.m_oem, m_oem);
 }
 
@@ -86,7 +107,8 @@ void TMsgData::SetHeader(const QByteArray &header)
 
 void TMsgData::AddMessage(quint32 code, const QByteArray &text)
 {
-    m_messages.push_back({text, code});
+    m_messages.push_back({code, qint32(m_ownTexts.size()), 0, 0});
+    m_ownTexts.push_back(text);
     m_oem.append(false);
 }
 
@@ -104,11 +126,11 @@ class DumpFile
 {
 public:
     explicit DumpFile(const QString &fileName)
+        : m_buffer(BufferSize, Qt::Uninitialized)
     {
         m_fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (m_fd < 0)
             RaiseInOutError(errno);
-        m_buffer.reserve(BufferSize);
     }
     ~DumpFile()
     {
@@ -118,11 +140,17 @@ public:
     DumpFile(const DumpFile &) = delete;
     DumpFile &operator=(const DumpFile &) = delete;
 
-    void append(QByteArrayView bytes)
+    void append(const char *data, qsizetype size)
     {
-        m_buffer.append(bytes);
-        if (m_buffer.size() >= BufferSize)
+        if (size > BufferSize - m_used) {
             flush();
+            if (size > BufferSize) {
+                WriteAll(data, size);
+                return;
+            }
+        }
+        std::memcpy(m_buffer.data() + m_used, data, size_t(size));
+        m_used += size;
     }
 
     void close()
@@ -139,30 +167,36 @@ private:
 
     void flush()
     {
-        const char *data = m_buffer.constData();
-        qsizetype left = m_buffer.size();
-        while (left > 0) {
-            const ssize_t written = ::write(m_fd, data, size_t(left));
+        WriteAll(m_buffer.constData(), m_used);
+        m_used = 0;
+    }
+
+    void WriteAll(const char *data, qsizetype size)
+    {
+        while (size > 0) {
+            const ssize_t written = ::write(m_fd, data, size_t(size));
             if (written < 0) {
                 if (errno == EINTR)
                     continue;
                 RaiseInOutError(errno);
             }
             data += written;
-            left -= written;
+            size -= written;
         }
-        m_buffer.clear();
     }
 
     int m_fd = -1;
     QByteArray m_buffer;
+    qsizetype m_used = 0;
 };
 
-void AppendHex8(QByteArray &line, quint32 code)
+// The code as eight upper-case hexadecimal digits and a blank.
+void FormatCode(quint32 code, char (&head)[9])
 {
     static const char digits[] = "0123456789ABCDEF";
-    for (int shift = 28; shift >= 0; shift -= 4)
-        line.append(digits[(code >> shift) & 0xF]);
+    for (int i = 7; i >= 0; --i, code >>= 4)
+        head[i] = digits[code & 0xF];
+    head[8] = ' ';
 }
 
 } // namespace
@@ -170,18 +204,19 @@ void AppendHex8(QByteArray &line, quint32 code)
 void TMsgData::DumpToFile(const QString &fileName) const
 {
     DumpFile file(fileName);
-    QByteArray line;
-    for (size_t i = 0; i < m_messages.size(); ++i) {
-        const Message &message = m_messages[i];
-        QByteArray text = message.Text;
-        if (m_oem.at(qsizetype(i)))
-            OemToCharA(text);
-        line.clear();
-        AppendHex8(line, message.Code);
-        line.append(' ');
-        line.append(text);
-        line.append("\r\n");
-        file.append(line);
+    QByteArray converted;
+    char head[9];
+    for (int i = 0; i < Count(); ++i) {
+        QByteArrayView text = TextView(i);
+        if (m_oem.at(i)) {
+            converted = text.toByteArray();
+            OemToCharA(converted);
+            text = converted;
+        }
+        FormatCode(m_messages[size_t(i)].Code, head);
+        file.append(head, sizeof head);
+        file.append(text.data(), text.size());
+        file.append("\r\n", 2);
     }
     file.close();
 }

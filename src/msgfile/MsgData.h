@@ -25,11 +25,14 @@ public:
 
     // The text, code and OEM flag of message Index (0 <= Index < Count); an
     // index outside raises EListError "List index out of bounds (%d)".
-    const QByteArray &Texts(int index) const;
+    QByteArray Texts(int index) const;
     void SetTexts(int index, const QByteArray &text);
     quint32 Codes(int index) const;
     bool Oem(int index) const;
     void SetOem(int index, bool value);
+
+    // The text without a copy, valid until the store is changed or freed.
+    QByteArrayView TextView(int index) const;
 
     // The lowest index whose code is Code, or -1.
     int IndexOfCode(quint32 code) const;
@@ -42,21 +45,30 @@ public:
     // to the ANSI code page in the copy written. Raises EInOutError.
     void DumpToFile(const QString &fileName) const;
 
-    // Building a store: the file reader, the sample builder and tests.
+    // Building a store by hand: the sample builder and tests.
     void SetHeader(const QByteArray &header); // exactly HeaderSize bytes
     void AddMessage(quint32 code, const QByteArray &text);
     void Reserve(int count);
 
 private:
+    friend class TMsgFileReader;
+
+    // A loaded text stays in the bytes read from the file (shared by every
+    // copy of the store, never changed); a text set afterwards is held on its
+    // own. A million messages thus cost one block and 16 bytes each.
     struct Message
     {
-        QByteArray Text;
         quint32 Code;
+        qint32 OwnText; // index into m_ownTexts, or -1: the text is in m_fileBytes
+        quint32 Offset; // of the text in m_fileBytes
+        quint32 Length;
     };
 
     void CheckIndex(int index) const;
 
     QByteArray m_header;
+    QByteArray m_fileBytes;
     std::vector<Message> m_messages;
+    std::vector<QByteArray> m_ownTexts;
     QList<bool> m_oem; // parallel to m_messages
 };

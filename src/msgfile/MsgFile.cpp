@@ -1,12 +1,13 @@
 #include "msgfile/MsgFile.h"
 
-#include "msgfile/BufferedStream.h"
+#include "msgfile/BufferedWriter.h"
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -41,48 +42,105 @@ void CheckIndexOffset(qint32 indexOffset, qint64 size)
         RaiseCutShort(size, Format(QStringLiteral("the records (the index should begin at offset %d)"), {indexOffset}));
 }
 
-// Reads the records that lie back to back from the current position up to
-// EndOffset (relative to Start).
-void ReadRecords(BufferedReader &reader, qint64 start, qint64 endOffset, TMsgData &data)
-{
-    while (reader.position() - start < endOffset) {
-        const qint64 recordOffset = reader.position() - start;
-        if (recordOffset + MsgRecordHeadSize > endOffset)
-            RaiseCorrupt(QStringLiteral("the record at offset %d runs into the index at offset %d"), {recordOffset, endOffset});
-        const QByteArrayView head = reader.take(MsgRecordHeadSize);
-        if (head.size() < MsgRecordHeadSize)
-            RaiseCutShort(recordOffset + head.size(), QStringLiteral("a record"));
-        const quint32 code = UInt32At(head, 0);
-        const qint32 length = qint32(UInt32At(head, 4));
-        if (length < 0)
-            RaiseCorrupt(QStringLiteral("the record at offset %d has a negative length (%d)"), {recordOffset, length});
-        if (recordOffset + MsgRecordHeadSize + length > endOffset)
-            RaiseCorrupt(QStringLiteral("the record at offset %d (code %8.8x) is %d bytes long and runs past the index at offset %d"),
-                         {recordOffset, code, length, endOffset});
-        const QByteArrayView text = reader.take(length);
-        if (text.size() < length)
-            RaiseCutShort(recordOffset + MsgRecordHeadSize + text.size(), QStringLiteral("a message text"));
-        data.AddMessage(code, text.toByteArray());
-        reader.seek(start + Align4Long(recordOffset + MsgRecordHeadSize + length));
-    }
-}
-
-void ReadIndex(BufferedReader &reader, qint64 start, std::vector<TMsgIndexEntry> *indexRead)
-{
-    for (;;) {
-        const qint64 entryOffset = reader.position() - start;
-        const QByteArrayView entry = reader.take(MsgIndexEntrySize);
-        if (entry.size() < MsgIndexEntrySize)
-            RaiseCutShort(entryOffset + entry.size(), QStringLiteral("the index: it has no last entry (key FFFFFFFF)"));
-        const TMsgIndexEntry read{UInt32At(entry, 0), UInt32At(entry, 4)};
-        if (indexRead)
-            indexRead->push_back(read);
-        if (read.Key == MsgLastKey)
-            return;
-    }
-}
-
 } // namespace
+
+// Reads a message file from a stream: the bytes up to the index are read in
+// one piece and kept by the store, whose messages point into them; the index
+// is read entry by entry.
+class TMsgFileReader
+{
+public:
+    explicit TMsgFileReader(QIODevice &stream) : m_stream(stream), m_start(stream.pos()), m_size(stream.size() - m_start) {}
+
+    std::unique_ptr<TMsgData> Read(std::vector<TMsgIndexEntry> *indexRead);
+
+private:
+    QByteArray ReadAt(qint64 offset, qint64 count);
+    void ReadRecords(TMsgData &data, qint64 endOffset);
+    void ReadIndex(qint64 indexOffset, std::vector<TMsgIndexEntry> *indexRead);
+
+    QIODevice &m_stream;
+    qint64 m_start;
+    qint64 m_size; // bytes from the start to the end of the stream
+};
+
+// Count bytes at Offset from the start; fewer when the stream ends first.
+QByteArray TMsgFileReader::ReadAt(qint64 offset, qint64 count)
+{
+    if (!m_stream.seek(m_start + offset))
+        return {};
+    count = qMax<qint64>(0, qMin(count, m_size - offset));
+    QByteArray bytes(count, Qt::Uninitialized);
+    qint64 have = 0;
+    while (have < count) {
+        const qint64 got = m_stream.read(bytes.data() + have, count - have);
+        if (got <= 0)
+            break;
+        have += got;
+    }
+    bytes.resize(have);
+    return bytes;
+}
+
+std::unique_ptr<TMsgData> TMsgFileReader::Read(std::vector<TMsgIndexEntry> *indexRead)
+{
+    auto data = std::make_unique<TMsgData>();
+    const QByteArray header = ReadAt(0, TMsgData::HeaderSize);
+    if (header.size() < TMsgData::HeaderSize)
+        RaiseCutShort(header.size(), QStringLiteral("the 16-byte header"));
+    data->SetHeader(header);
+    const qint32 indexOffset = qint32(UInt32At(header, 4));
+    CheckIndexOffset(indexOffset, m_size);
+
+    data->m_fileBytes = ReadAt(0, indexOffset);
+    if (data->m_fileBytes.size() < indexOffset)
+        RaiseCutShort(data->m_fileBytes.size(), QStringLiteral("the records"));
+    ReadRecords(*data, indexOffset);
+    ReadIndex(indexOffset, indexRead);
+    return data;
+}
+
+// Takes the records that lie back to back from offset 16 up to EndOffset.
+void TMsgFileReader::ReadRecords(TMsgData &data, qint64 endOffset)
+{
+    const QByteArrayView bytes = data.m_fileBytes;
+    qint64 offset = TMsgData::HeaderSize;
+    while (offset < endOffset) {
+        if (offset + MsgRecordHeadSize > endOffset)
+            RaiseCorrupt(QStringLiteral("the record at offset %d runs into the index at offset %d"), {offset, endOffset});
+        const quint32 code = UInt32At(bytes, offset);
+        const qint32 length = qint32(UInt32At(bytes, offset + 4));
+        if (length < 0)
+            RaiseCorrupt(QStringLiteral("the record at offset %d has a negative length (%d)"), {offset, length});
+        const qint64 textOffset = offset + MsgRecordHeadSize;
+        if (textOffset + length > endOffset)
+            RaiseCorrupt(QStringLiteral("the record at offset %d (code %8.8x) is %d bytes long and runs past the index at offset %d"),
+                         {offset, code, length, endOffset});
+        data.m_messages.push_back({code, -1, quint32(textOffset), quint32(length)});
+        offset = Align4Long(textOffset + length);
+    }
+    data.m_oem.fill(false, qsizetype(data.m_messages.size()));
+}
+
+void TMsgFileReader::ReadIndex(qint64 indexOffset, std::vector<TMsgIndexEntry> *indexRead)
+{
+    // Entries are read a block at a time; the index ends at its last key.
+    constexpr qint64 EntriesPerBlock = 4096;
+    for (qint64 offset = indexOffset;; ) {
+        const QByteArray block = ReadAt(offset, EntriesPerBlock * MsgIndexEntrySize);
+        qsizetype at = 0;
+        for (; at + MsgIndexEntrySize <= block.size(); at += MsgIndexEntrySize) {
+            const TMsgIndexEntry entry{UInt32At(block, at), UInt32At(block, at + 4)};
+            if (indexRead)
+                indexRead->push_back(entry);
+            if (entry.Key == MsgLastKey)
+                return;
+        }
+        if (block.size() < EntriesPerBlock * MsgIndexEntrySize)
+            RaiseCutShort(offset + block.size(), QStringLiteral("the index: it has no last entry (key FFFFFFFF)"));
+        offset += at;
+    }
+}
 
 TMsgLayout ComputeMsgLayout(const TMsgData &data)
 {
@@ -91,7 +149,7 @@ TMsgLayout ComputeMsgLayout(const TMsgData &data)
     qint64 fill = 0;
     quint32 bucketOffset = TMsgData::HeaderSize;
     for (int i = 0; i < data.Count(); ++i) {
-        const qint64 size = MsgRecordHeadSize + Align4Long(data.Texts(i).size());
+        const qint64 size = MsgRecordHeadSize + Align4Long(data.TextView(i).size());
         if (size > MsgBucketSize)
             throw EMsgFileError(GetMsg(QStringLiteral("TooLargeItem")));
         if (fill + size > MsgBucketSize) {
@@ -114,22 +172,7 @@ TMsgLayout ComputeMsgLayout(const TMsgData &data)
 
 std::unique_ptr<TMsgData> ReadMsgData(QIODevice &stream, std::vector<TMsgIndexEntry> *indexRead)
 {
-    const qint64 start = stream.pos();
-    const qint64 size = stream.size() - start;
-    BufferedReader reader(stream);
-    auto data = std::make_unique<TMsgData>();
-
-    const QByteArrayView header = reader.take(TMsgData::HeaderSize);
-    if (header.size() < TMsgData::HeaderSize)
-        RaiseCutShort(header.size(), QStringLiteral("the 16-byte header"));
-    data->SetHeader(header.toByteArray());
-    const qint32 indexOffset = qint32(UInt32At(header, 4));
-    CheckIndexOffset(indexOffset, size);
-
-    ReadRecords(reader, start, indexOffset, *data);
-    reader.seek(start + indexOffset);
-    ReadIndex(reader, start, indexRead);
-    return data;
+    return TMsgFileReader(stream).Read(indexRead);
 }
 
 void WriteMsgData(QIODevice &stream, const TMsgData &data)
@@ -142,11 +185,13 @@ void WriteMsgData(QIODevice &stream, const TMsgData &data)
     writer.write(header);
 
     for (int i = 0; i < data.Count(); ++i) {
-        const QByteArray &text = data.Texts(i);
-        writer.writeUInt32(data.Codes(i));
-        writer.writeUInt32(quint32(text.size()));
-        writer.write(text);
-        writer.writeZeros(Align4Long(text.size()) - text.size());
+        const QByteArrayView text = data.TextView(i);
+        const qint64 size = MsgRecordHeadSize + Align4Long(text.size()); // at most a bucket
+        char *record = writer.claim(size);
+        qToLittleEndian(data.Codes(i), record);
+        qToLittleEndian(quint32(text.size()), record + 4);
+        std::memcpy(record + MsgRecordHeadSize, text.data(), size_t(text.size()));
+        std::memset(record + MsgRecordHeadSize + text.size(), 0, size_t(size - MsgRecordHeadSize - text.size()));
     }
     for (const TMsgIndexEntry &entry : layout.Index) {
         writer.writeUInt32(entry.Key);

@@ -1,0 +1,59 @@
+#include "msgfile/BufferedWriter.h"
+
+#include "diagnostics/Exception.h"
+
+#include <QtEndian>
+#include <cstring>
+
+BufferedWriter::BufferedWriter(QIODevice &device, qint64 blockSize)
+    : m_device(device), m_buffer(blockSize, Qt::Uninitialized)
+{
+}
+
+BufferedWriter::~BufferedWriter() = default;
+
+void BufferedWriter::write(const char *data, qint64 count)
+{
+    if (count > m_buffer.size() - m_used) {
+        flush();
+        if (count > m_buffer.size()) {
+            if (m_device.write(data, count) != count)
+                RaiseWriteError();
+            return;
+        }
+    }
+    std::memcpy(m_buffer.data() + m_used, data, size_t(count));
+    m_used += count;
+}
+
+void BufferedWriter::writeUInt32(quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    write(bytes, 4);
+}
+
+void BufferedWriter::writeZeros(qint64 count)
+{
+    static const char zeros[16] = {};
+    while (count > 0) {
+        const qint64 chunk = qMin<qint64>(count, sizeof zeros);
+        write(zeros, chunk);
+        count -= chunk;
+    }
+}
+
+void BufferedWriter::flush()
+{
+    if (m_used == 0)
+        return;
+    const qint64 used = m_used;
+    m_used = 0;
+    if (m_device.write(m_buffer.constData(), used) != used)
+        RaiseWriteError();
+}
+
+void RaiseWriteError()
+{
+    throw EWriteError(QStringLiteral("Stream write error"));
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Buffered writing to a QIODevice for the message file's writer, which
+// writes a million small fields: one device call per block instead of one
+// per field.
+
+#include <QByteArray>
+#include <QIODevice>
+
+// Writes to a device through a block buffer. A short write raises
+// EWriteError ("Stream write error"); so does a failed flush.
+class BufferedWriter
+{
+public:
+    explicit BufferedWriter(QIODevice &device, qint64 blockSize = 1 << 20);
+    ~BufferedWriter(); // does not flush: a writer that failed must not write on
+
+    void write(const char *data, qint64 count);
+    void write(QByteArrayView bytes) { write(bytes.data(), bytes.size()); }
+    void writeUInt32(quint32 value);
+    void writeZeros(qint64 count);
+    // Room for Count bytes (at most the block size) in the buffer, to be
+    // filled by the caller before the next call.
+    char *claim(qint64 count)
+    {
+        if (count > m_buffer.size() - m_used)
+            flush();
+        char *room = m_buffer.data() + m_used;
+        m_used += count;
+        return room;
+    }
+    // Hands everything buffered to the device.
+    void flush();
+
+private:
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    qint64 m_used = 0;
+};
+
+// The stream's write error.
+[[noreturn]] void RaiseWriteError();
