@@ -4,15 +4,25 @@
 // (console) code page of messages marked as OEM. Conversions between them
 // keep the length: one byte for one byte.
 //
-// The code pages are chosen once, from the environment variables
+// The code pages are chosen at first use, from the environment variables
 // LEXIVANE_ANSI_CODEPAGE and LEXIVANE_OEM_CODEPAGE (any name Qt's string
 // converters know, e.g. windows-1251 and IBM866), or else from the user's
-// locale language (Cyrillic languages: windows-1251 and IBM866; others:
-// windows-1252 and IBM437). SetCodePages changes them at run time.
+// locale language (Cyrillic languages: windows-1251 and IBM866; Central
+// European: windows-1250 and IBM852; Greek: windows-1253 and IBM737;
+// Turkish: windows-1254 and IBM857; Baltic: windows-1257 and IBM775;
+// others: windows-1252 and IBM437). SetCodePages changes them at run time.
+//
+// Every code page is read into 256-entry tables once per choice. Bytes the
+// converter leaves undefined get a character of their own (the Latin-1
+// character of the same value, else one from the private use area), so the
+// byte-to-character mapping is always one to one. Code pages that keep ASCII
+// but shuffle its control codes (IBM's tables move 1A, 1C and 7F) have bytes
+// 00-7F mapped to themselves, as Windows does.
 
 #include "diagnostics/Exception.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 
 LEXIVANE_DECLARE_EXCEPTION(ECodePageError);
@@ -30,8 +40,14 @@ CodePageNames CurrentCodePages();
 // not know one of them or it is not a single-byte code page.
 void SetCodePages(const QString &ansi, const QString &oem);
 
-// The code pages chosen from the environment or the locale, as at start-up.
+// The code pages chosen from the environment variables and the locale as they
+// are now; the code pages in use start as these. A variable naming a code
+// page that Qt does not know, or one that is not single-byte, is ignored.
 CodePageNames DefaultCodePages();
+
+// The code pages Windows uses for a language (windows-1252 and IBM437 for
+// any language without a pair of its own).
+CodePageNames CodePagesForLanguage(QLocale::Language language);
 
 // In-place conversions between the OEM and ANSI code pages. A character that
 // the target code page lacks becomes its nearest plain letter, else "?".

@@ -5,10 +5,13 @@
 
 #include <QString>
 
-// The entry Key of Section in the profile file FileName, or Default when
-// there is none; sections and keys compare ignoring case, the value is
-// trimmed and loses one pair of surrounding quotes, and at most Size - 1
-// characters are returned.
+// The entry Key of Section in the profile file FileName, or Default (less
+// its trailing blanks) when there is none; sections and keys compare
+// ignoring case and surrounding blanks, the value is trimmed and loses one
+// pair of surrounding double or single quotes, and at most Size - 1
+// characters are returned. Only the first section of a name is searched and
+// the first entry of a key in it is taken. Lines starting with ";" are
+// comments. The file is read as UTF-8.
 QString GetPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
                                 int size, const QString &fileName);
 

@@ -11,13 +11,26 @@
 //   "RootDirectory"="/opt/interbase"
 //   "Level"=dword:00000001
 //
-// Key and value names compare ignoring case. String values are quoted, with
-// \\ and \" escaped; dword: values are 32-bit numbers; hex: and hex(N): lines
-// hold other types, kept but not readable as strings.
+// Key and value names compare ignoring case; "@" names a key's default value.
+// String values are quoted, with \\ and \" escaped (a backslash before any
+// other character stays as written); dword: values are 32-bit numbers;
+// hex(2): (REG_EXPAND_SZ) and hex(1): (REG_SZ) are UTF-16LE text readable as
+// strings; hex: and other hex(N): lines hold other types, kept but not
+// readable as strings. Long hex lines may continue on the next line after a
+// trailing backslash. The file is UTF-8 (a UTF-16LE file with its byte order
+// mark, as the registry editor exports, is read too); blank lines, ";"
+// comments and lines that cannot be understood are ignored on reading and
+// kept on writing. A parent key exists when any key below it exists; when a
+// key appears twice its values merge, the later one winning.
+//
+// The file is read whenever a key is opened and again just before a value is
+// written, and replaced as a whole (atomically) on every change. A string
+// holding a line break or another control character is written as hex(1):.
 
 #include "diagnostics/Exception.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 LEXIVANE_DECLARE_EXCEPTION(ERegistryException);
@@ -54,6 +67,11 @@ public:
     void WriteString(const QString &name, const QString &value);
 
 private:
+    bool Open(const QString &key, bool canCreate, bool readOnly);
+    // Key as components from the root: absolute, or relative to the open key.
+    QStringList ResolvePath(const QString &key) const;
+    QStringList CurrentComponents() const;
+
     class Hive;
     std::unique_ptr<Hive> m_hive;
     QString m_currentPath;
