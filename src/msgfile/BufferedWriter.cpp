@@ -33,16 +33,6 @@ void BufferedWriter::writeUInt32(quint32 value)
     write(bytes, 4);
 }
 
-void BufferedWriter::writeZeros(qint64 count)
-{
-    static const char zeros[16] = {};
-    while (count > 0) {
-        const qint64 chunk = qMin<qint64>(count, sizeof zeros);
-        write(zeros, chunk);
-        count -= chunk;
-    }
-}
-
 void BufferedWriter::flush()
 {
     if (m_used == 0)

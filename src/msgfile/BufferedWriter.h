@@ -17,7 +17,6 @@ public:
     void write(const char *data, qint64 count);
     void write(QByteArrayView bytes) { write(bytes.data(), bytes.size()); }
     void writeUInt32(quint32 value);
-    void writeZeros(qint64 count);
     // Room for Count bytes (at most the block size) in the buffer, to be
     // filled by the caller before the next call.
     char *claim(qint64 count)
