@@ -59,6 +59,12 @@ quint32 TMsgData::Codes(int index) const
     return m_messages[size_t(index)].Code;
 }
 
+quint16 TMsgData::RecordFlags(int index) const
+{
+    CheckIndex(index);
+    return m_messages[size_t(index)].RecordFlags;
+}
+
 bool TMsgData::Oem(int index) const
 {
     CheckIndex(index);
@@ -105,9 +111,9 @@ void TMsgData::SetHeader(const QByteArray &header)
     m_header.resize(HeaderSize, '\0');
 }
 
-void TMsgData::AddMessage(quint32 code, const QByteArray &text)
+void TMsgData::AddMessage(quint32 code, const QByteArray &text, quint16 recordFlags)
 {
-    m_messages.push_back({code, qint32(m_ownTexts.size()), 0, 0});
+    m_messages.push_back({code, qint32(m_ownTexts.size()), 0, 0, recordFlags});
     m_ownTexts.push_back(text);
     m_oem.append(false);
 }

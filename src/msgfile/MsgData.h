@@ -34,6 +34,10 @@ public:
     // The text without a copy, valid until the store is changed or freed.
     QByteArrayView TextView(int index) const;
 
+    // The 16 bits of flags that some files keep in the upper half of a
+    // record's length field; carried from the file read to the file written.
+    quint16 RecordFlags(int index) const;
+
     // The lowest index whose code is Code, or -1.
     int IndexOfCode(quint32 code) const;
 
@@ -47,7 +51,7 @@ public:
 
     // Building a store by hand: the sample builder and tests.
     void SetHeader(const QByteArray &header); // exactly HeaderSize bytes
-    void AddMessage(quint32 code, const QByteArray &text);
+    void AddMessage(quint32 code, const QByteArray &text, quint16 recordFlags = 0);
     void Reserve(int count);
 
 private:
@@ -55,13 +59,14 @@ private:
 
     // A loaded text stays in the bytes read from the file (shared by every
     // copy of the store, never changed); a text set afterwards is held on its
-    // own. A million messages thus cost one block and 16 bytes each.
+    // own. A million messages thus cost one block and 20 bytes each.
     struct Message
     {
         quint32 Code;
         qint32 OwnText; // index into m_ownTexts, or -1: the text is in m_fileBytes
         quint32 Offset; // of the text in m_fileBytes
         quint32 Length;
+        quint16 RecordFlags;
     };
 
     void CheckIndex(int index) const;

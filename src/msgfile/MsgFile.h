@@ -1,15 +1,21 @@
 #pragma once
-// The server's message file: a 16-byte header, the message records back to
-// back from offset 16, and an index of buckets. All numbers are 32-bit
-// little-endian.
+// The server's message file: a 16-byte header, the message records, and an
+// index. All numbers are little-endian.
 //
-//   header   bytes 4-7 hold IndexOffset, the offset of the index (and the end
-//            of the records); every other header byte is carried unchanged
-//   record   Code, Length, Length text bytes, zero padding to a multiple of 4
-//   bucket   as many consecutive records as fit into 1024 bytes
-//   index    one entry per bucket: Key (the code of the next bucket's first
-//            record minus 1; 0xFFFFFFFF for the last bucket) and the offset
-//            of the bucket's first record
+//   header   bytes 4-7 hold IndexOffset, the offset of the index's root; in
+//            a server header (byte 0 is 1, the major version) bytes 2-3 are
+//            the bucket size and bytes 12-13 the number of levels of the
+//            index tree; every other header byte is carried unchanged
+//   record   Code, Length, Length text bytes, padding to a multiple of 4;
+//            a Length whose upper 16 bits are set is a 16-bit length
+//            followed by 16 bits of flags
+//   bucket   (a leaf) as many consecutive records as fit into the bucket
+//            size (1024 bytes), back to back from offset 16
+//   index    nodes of at most bucket size / 8 entries (Key, Offset); the
+//            server follows the first entry whose key is at least the code
+//            it looks for, from the root (level 1) down to a leaf. A file
+//            with up to 128 buckets has one node, the root, after its last
+//            record: 2 levels.
 //
 // Reading refuses a corrupt or truncated file with EMsgFileError and never
 // allocates more than the file's size calls for, whatever its header says.
@@ -31,6 +37,9 @@ constexpr int MsgRecordHeadSize = 8;
 constexpr int MsgIndexEntrySize = 8;
 constexpr int MsgMaxTextLength = MsgBucketSize - MsgRecordHeadSize; // 1016
 constexpr quint32 MsgLastKey = 0xFFFFFFFFu;
+// Deeper trees cannot occur in a file below 2 GB; a header that claims more
+// levels is corrupt.
+constexpr int MsgMaxLevels = 6;
 
 // The smallest multiple of 4 not below N: ((N - 1) OR 3) + 1.
 constexpr qint32 Align4(qint32 n)
@@ -38,28 +47,55 @@ constexpr qint32 Align4(qint32 n)
     return ((n - 1) | 3) + 1;
 }
 
+// What a header says of the index.
+struct TMsgGeometry
+{
+    bool ServerHeader = false;     // major version 1, a bucket size that is a multiple of 8 and at least 64
+    int BucketSize = MsgBucketSize; // of a server header; 1024 otherwise
+    int Levels = 2;                 // of a server header; 2 otherwise
+};
+
+TMsgGeometry HeaderGeometry(const QByteArray &header);
+
 struct TMsgIndexEntry
 {
     quint32 Key;
-    quint32 BucketOffset;
-    bool operator==(const TMsgIndexEntry &other) const { return Key == other.Key && BucketOffset == other.BucketOffset; }
+    quint32 Offset; // of a bucket (leaf) or of a node one level down
+    bool operator==(const TMsgIndexEntry &other) const { return Key == other.Key && Offset == other.Offset; }
 };
 
-// Where the writer puts the index of a store, and what it holds.
+struct TMsgIndexNode
+{
+    quint32 Offset;
+    int Level; // 1 is the root
+    std::vector<TMsgIndexEntry> Entries;
+    bool operator==(const TMsgIndexNode &other) const
+    {
+        return Offset == other.Offset && Level == other.Level && Entries == other.Entries;
+    }
+};
+
+// The index of a file: the writer's plan for a store, or what the reader
+// found in a file. Nodes are in file order.
 struct TMsgLayout
 {
-    qint32 IndexOffset = 0;
-    std::vector<TMsgIndexEntry> Index;
+    qint32 IndexOffset = 0; // the root's offset
+    int Levels = 2;
+    std::vector<TMsgIndexNode> Nodes;
 };
 
-// The layout the writer gives Data. Raises EMsgFileError with
-// GetMsg("TooLargeItem") for a text longer than 1016 bytes.
+// The layout the writer gives Data: its buckets back to back from offset 16,
+// then the index: with a server header, nodes of at most bucket size / 8
+// entries level by level, the root last; with any other header, one flat
+// node. Raises EMsgFileError with GetMsg("TooLargeItem") for a record larger
+// than a bucket.
 TMsgLayout ComputeMsgLayout(const TMsgData &data);
 
 // Reads one message file from the stream's current position (a random-access
-// device). When IndexRead is given, it receives the index entries as they
-// stand in the file, up to and including the one with key 0xFFFFFFFF.
-std::unique_ptr<TMsgData> ReadMsgData(QIODevice &stream, std::vector<TMsgIndexEntry> *indexRead = nullptr);
+// device). A server header with more than 2 levels is read by walking its
+// tree, leaves in key order; any other file takes the records from offset 16
+// up to IndexOffset. When IndexRead is given, it receives the index found.
+std::unique_ptr<TMsgData> ReadMsgData(QIODevice &stream, TMsgLayout *indexRead = nullptr);
 
 // Writes Data as one message file from the stream's current position.
 // Raises EMsgFileError for an over-long text and EWriteError when the stream
@@ -68,7 +104,7 @@ void WriteMsgData(QIODevice &stream, const TMsgData &data);
 
 // Opens the file for reading and reads it; "Cannot open file %s" when it
 // cannot be opened.
-std::unique_ptr<TMsgData> LoadMsgData(const QString &fileName, std::vector<TMsgIndexEntry> *indexRead = nullptr);
+std::unique_ptr<TMsgData> LoadMsgData(const QString &fileName, TMsgLayout *indexRead = nullptr);
 
 // Creates (or empties) the file and writes Data into it; "Cannot create file
 // %s" when it cannot be created. A failed write leaves what was written; the

@@ -2,7 +2,10 @@
 
 #include "diagnostics/Exception.h"
 #include "msgfile/MsgFile.h"
+#include "msgfile/ServerLookup.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -39,10 +42,10 @@ int Fail(QTextStream &err, int code, const QString &message)
     return code;
 }
 
-std::unique_ptr<TMsgData> Load(const QString &fileName, QTextStream &err, std::vector<TMsgIndexEntry> *index = nullptr)
+std::unique_ptr<TMsgData> Load(const QString &fileName, QTextStream &err)
 {
     try {
-        return LoadMsgData(fileName, index);
+        return LoadMsgData(fileName);
     } catch (const Exception &e) {
         Fail(err, Unreadable, fileName + QStringLiteral(": ") + e.Message());
         return nullptr;
@@ -80,21 +83,37 @@ QString Hex8(quint32 value)
     return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
 
-// Where the file's index departs from the one the writer would make, or "".
-QString IndexDifference(const std::vector<TMsgIndexEntry> &read, const TMsgLayout &expected, qint32 indexOffset)
+QString DescribeNode(const TMsgIndexNode &node)
 {
-    if (indexOffset != expected.IndexOffset)
-        return QStringLiteral("the index lies at offset %1, the writer puts it at %2").arg(indexOffset).arg(expected.IndexOffset);
-    if (read.size() != expected.Index.size())
-        return QStringLiteral("the index has %1 entries, the writer makes %2").arg(read.size()).arg(expected.Index.size());
-    for (size_t i = 0; i < read.size(); ++i) {
-        if (!(read[i] == expected.Index[i]))
-            return QStringLiteral("index entry %1 is (key %2, offset %3), the writer makes (key %4, offset %5)")
-                .arg(i)
-                .arg(Hex8(read[i].Key))
-                .arg(read[i].BucketOffset)
-                .arg(Hex8(expected.Index[i].Key))
-                .arg(expected.Index[i].BucketOffset);
+    return QStringLiteral("the node at offset %1 (level %2, %3 entries)").arg(node.Offset).arg(node.Level).arg(node.Entries.size());
+}
+
+// Where the file's index departs from the one the writer would make, or "".
+QString IndexDifference(const TMsgLayout &read, const TMsgLayout &expected)
+{
+    if (read.IndexOffset != expected.IndexOffset)
+        return QStringLiteral("the root lies at offset %1, the writer puts it at %2").arg(read.IndexOffset).arg(expected.IndexOffset);
+    if (read.Levels != expected.Levels)
+        return QStringLiteral("the index has %1 levels, the writer makes %2").arg(read.Levels).arg(expected.Levels);
+    if (read.Nodes.size() != expected.Nodes.size())
+        return QStringLiteral("the index has %1 nodes, the writer makes %2").arg(read.Nodes.size()).arg(expected.Nodes.size());
+    for (size_t n = 0; n < read.Nodes.size(); ++n) {
+        const TMsgIndexNode &node = read.Nodes[n];
+        const TMsgIndexNode &wanted = expected.Nodes[n];
+        if (node.Offset != wanted.Offset || node.Level != wanted.Level || node.Entries.size() != wanted.Entries.size())
+            return DescribeNode(node) + QStringLiteral(" is ") + DescribeNode(wanted) + QStringLiteral(" in the writer's index");
+        for (size_t i = 0; i < node.Entries.size(); ++i) {
+            const TMsgIndexEntry &entry = node.Entries[i];
+            const TMsgIndexEntry &wantedEntry = wanted.Entries[i];
+            if (!(entry == wantedEntry))
+                return QStringLiteral("index entry %1 of the node at offset %2 is (key %3, offset %4), the writer makes (key %5, offset %6)")
+                    .arg(i)
+                    .arg(node.Offset)
+                    .arg(Hex8(entry.Key))
+                    .arg(entry.Offset)
+                    .arg(Hex8(wantedEntry.Key))
+                    .arg(wantedEntry.Offset);
+        }
     }
     return {};
 }
@@ -109,27 +128,61 @@ QString OrderDifference(const TMsgData &data)
     return {};
 }
 
+// The number of leaves: the entries of the nodes just above them.
+qsizetype CountBuckets(const TMsgLayout &layout)
+{
+    qsizetype buckets = 0;
+    for (const TMsgIndexNode &node : layout.Nodes) {
+        if (node.Level == layout.Levels - 1)
+            buckets += qsizetype(node.Entries.size());
+    }
+    return buckets;
+}
+
 int Check(const QString &in, QTextStream &out, QTextStream &err)
 {
-    std::vector<TMsgIndexEntry> index;
-    const auto data = Load(in, err, &index);
-    if (!data)
-        return Unreadable;
+    QFile file(in);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(err, Unreadable, in + QStringLiteral(": Cannot open file ") + in);
+    const QByteArray bytes = file.readAll();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    TMsgLayout found;
+    std::unique_ptr<TMsgData> data;
+    try {
+        data = ReadMsgData(buffer, &found);
+    } catch (const Exception &e) {
+        return Fail(err, Unreadable, in + QStringLiteral(": ") + e.Message());
+    }
 
-    const qint32 indexOffset = qFromLittleEndian<qint32>(data->Header().constData() + 4);
     QString indexProblem;
     try {
-        indexProblem = IndexDifference(index, ComputeMsgLayout(*data), indexOffset);
+        indexProblem = IndexDifference(found, ComputeMsgLayout(*data));
     } catch (const Exception &e) {
         indexProblem = e.Message();
     }
     const QString orderProblem = OrderDifference(*data);
+    const TServerLookup lookup(bytes);
+    QList<quint32> unreachable;
+    for (int i = 0; i < data->Count(); ++i) {
+        if (!lookup.Find(data->Codes(i)))
+            unreachable.append(data->Codes(i));
+    }
 
-    out << in << ": " << data->Count() << " messages, " << index.size() << " buckets, " << QFileInfo(in).size()
-        << " bytes\n";
+    out << in << ": " << data->Count() << " messages, " << CountBuckets(found) << " buckets, " << found.Levels
+        << " levels, " << bytes.size() << " bytes\n";
+    if (!HeaderGeometry(data->Header()).ServerHeader)
+        out << "header: not a server header; looked up as 1024-byte buckets, 2 levels\n";
     out << "index: " << (indexProblem.isEmpty() ? QStringLiteral("as the writer makes it") : indexProblem) << "\n";
     out << "codes: " << (orderProblem.isEmpty() ? QStringLiteral("ascending") : orderProblem) << "\n";
-    const bool sound = indexProblem.isEmpty() && orderProblem.isEmpty();
+    if (unreachable.isEmpty())
+        out << "lookup: the server finds every message\n";
+    else
+        out << "lookup: the server cannot find " << unreachable.size() << " messages\n";
+    for (quint32 code : unreachable)
+        out << "unreachable: " << Hex8(code) << "\n";
+    const bool sound = indexProblem.isEmpty() && orderProblem.isEmpty() && unreachable.isEmpty();
     out << (sound ? "sound" : "not sound") << Qt::endl;
     return sound ? Success : NotSound;
 }

@@ -21,7 +21,7 @@ QByteArray Written(const TMsgData &data)
     return buffer.data();
 }
 
-std::unique_ptr<TMsgData> ReadBytes(const QByteArray &bytes, std::vector<TMsgIndexEntry> *index = nullptr)
+std::unique_ptr<TMsgData> ReadBytes(const QByteArray &bytes, TMsgLayout *index = nullptr)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -217,10 +217,10 @@ private Q_SLOTS:
         TMsgData data;
         data.AddMessage(1, QByteArray(504, 'a'));
         data.AddMessage(2, QByteArray(lastLength, 'b'));
-        std::vector<TMsgIndexEntry> index;
+        TMsgLayout index;
         ReadBytes(Written(data), &index);
-        QCOMPARE(int(index.size()), buckets);
-        QCOMPARE(int(ComputeMsgLayout(data).Index.size()), buckets);
+        QCOMPARE(int(index.Nodes.at(0).Entries.size()), buckets);
+        QCOMPARE(int(ComputeMsgLayout(data).Nodes.at(0).Entries.size()), buckets);
     }
 
     void bucketStartingWithCodeZeroGetsLastKeyBeforeIt()
@@ -230,14 +230,15 @@ private Q_SLOTS:
         data.AddMessage(0, QByteArray(1000, 'b'));
         data.AddMessage(9, QByteArray(1000, 'c'));
         const TMsgLayout layout = ComputeMsgLayout(data);
-        QCOMPARE(int(layout.Index.size()), 3);
-        QCOMPARE(layout.Index[0].Key, 0xFFFFFFFFu);
-        QCOMPARE(layout.Index[1].Key, 8u);
-        QCOMPARE(layout.Index[2].Key, 0xFFFFFFFFu);
+        const std::vector<TMsgIndexEntry> &entries = layout.Nodes.at(0).Entries;
+        QCOMPARE(int(entries.size()), 3);
+        QCOMPARE(entries[0].Key, 0xFFFFFFFFu);
+        QCOMPARE(entries[1].Key, 8u);
+        QCOMPARE(entries[2].Key, 0xFFFFFFFFu);
         // The reader stops at the first last key and still has every message.
-        std::vector<TMsgIndexEntry> index;
+        TMsgLayout index;
         const auto read = ReadBytes(Written(data), &index);
-        QCOMPARE(int(index.size()), 1);
+        QCOMPARE(int(index.Nodes.at(0).Entries.size()), 1);
         QCOMPARE(read->Count(), 3);
         QCOMPARE(read->Codes(2), 9u);
     }

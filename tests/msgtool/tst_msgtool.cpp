@@ -2,6 +2,7 @@
 
 #include "msgfile/MsgFile.h"
 #include "msgtool/MsgTool.h"
+#include "support/MsgFileLayouts.h"
 #include "support/TestEnvironment.h"
 
 #include <QBuffer>
@@ -84,8 +85,8 @@ private Q_SLOTS:
         SaveMsgData(in, Sample());
         const Result result = RunTool({QStringLiteral("check"), in});
         QCOMPARE(result.code, 0);
-        const qsizetype buckets = ComputeMsgLayout(Sample()).Index.size();
-        QVERIFY2(result.out.contains(QStringLiteral("30 messages, %1 buckets, %2 bytes").arg(buckets).arg(QFileInfo(in).size())),
+        const qsizetype buckets = ComputeMsgLayout(Sample()).Nodes.at(0).Entries.size();
+        QVERIFY2(result.out.contains(QStringLiteral("30 messages, %1 buckets, 2 levels, %2 bytes").arg(buckets).arg(QFileInfo(in).size())),
                  qPrintable(result.out));
         QVERIFY(result.out.endsWith(QLatin1String("\nsound\n")));
     }
@@ -101,7 +102,7 @@ private Q_SLOTS:
         QByteArray wrongKey = Bytes(Sample());
         const qint32 indexOffset = qFromLittleEndian<qint32>(wrongKey.constData() + 4);
         qToLittleEndian(quint32(0x12345678), wrongKey.data() + indexOffset);
-        QTest::newRow("wrong key") << wrongKey << QStringLiteral("index entry 0 is (key 12345678");
+        QTest::newRow("wrong key") << wrongKey << QStringLiteral("index entry 0 of the node at offset %1 is (key 12345678").arg(indexOffset);
     }
     void checkFindsUnsoundFiles()
     {
@@ -114,6 +115,54 @@ private Q_SLOTS:
         QCOMPARE(result.code, 1);
         QVERIFY2(result.out.contains(finding), qPrintable(result.out));
         QVERIFY(result.out.endsWith(QLatin1String("\nnot sound\n")));
+    }
+
+    // A flat index of more than 128 buckets hides the later buckets from
+    // the server: check names each code it cannot reach.
+    void checkListsUnreachableCodes()
+    {
+        TestEnvironment environment;
+        std::vector<LaidOutMessage> messages;
+        for (quint32 i = 0; i < 130; ++i)
+            messages.push_back({0x10000u + i, QByteArray(1000, 'u')});
+        const QString in = environment.path(QStringLiteral("flat.msg"));
+        QVERIFY(WriteWholeFile(in, LayOutFlat(messages, ServerHeader(1024, 0, 2))));
+        const Result result = RunTool({QStringLiteral("check"), in});
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.out.contains(QLatin1String("lookup: the server cannot find 2 messages\n"
+                                                   "unreachable: 00010080\n"
+                                                   "unreachable: 00010081\n")),
+                 qPrintable(result.out));
+
+        const QString resaved = environment.path(QStringLiteral("resaved.msg"));
+        QCOMPARE(RunTool({QStringLiteral("resave"), in, resaved}).code, 0);
+        const Result again = RunTool({QStringLiteral("check"), resaved});
+        QCOMPARE(again.code, 0);
+        QVERIFY2(again.out.contains(QLatin1String("130 messages, 130 buckets, 3 levels")), qPrintable(again.out));
+        QVERIFY(again.out.contains(QLatin1String("lookup: the server finds every message\n")));
+    }
+
+    // The server's own layout is readable and reachable, though not the
+    // writer's: its full nodes lie among the leaves.
+    void checkServerToolsFile()
+    {
+        TestEnvironment environment;
+        std::vector<LaidOutMessage> messages;
+        for (quint32 i = 0; i < 2900; ++i)
+            messages.push_back({(i / 500) * 10000 + i % 500 + 1, QByteArray(int(i % 150), 's')});
+        const QString in = environment.path(QStringLiteral("server.msg"));
+        QVERIFY(WriteWholeFile(in, LayOutLikeServerTools(messages).Bytes));
+        const Result result = RunTool({QStringLiteral("check"), in});
+        QCOMPARE(result.code, 1);
+        QVERIFY(result.out.contains(QLatin1String("2900 messages")));
+        QVERIFY(result.out.contains(QLatin1String("3 levels")));
+        QVERIFY(result.out.contains(QLatin1String("lookup: the server finds every message\n")));
+        QVERIFY(result.out.contains(QLatin1String("codes: ascending\n")));
+        QVERIFY(!result.out.contains(QLatin1String("index: as the writer makes it")));
+
+        const QString resaved = environment.path(QStringLiteral("resaved.msg"));
+        QCOMPARE(RunTool({QStringLiteral("resave"), in, resaved}).code, 0);
+        QCOMPARE(RunTool({QStringLiteral("check"), resaved}).code, 0);
     }
 
     void unreadableInput_data()
