@@ -140,6 +140,8 @@ int main(int argc, char *argv[])
     // Save, dump and clone work on a loaded store, as in the editor.
     const auto loaded = LoadMsgData(msgFile);
     const TMsgData &data = *loaded;
+    if (data.Count() != count)
+        qFatal("the file read back holds %d messages, not %d", data.Count(), count);
     const qint64 fileSize = QFileInfo(msgFile).size();
     std::printf("%d messages, %lld bytes (%.1f MB), best of %d runs\n", count, fileSize, fileSize / 1e6, runs);
     const QByteArray fileBytes = RawRead(msgFile); // and into the page cache
