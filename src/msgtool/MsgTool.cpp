@@ -6,8 +6,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
-#include <QtEndian>
 
 namespace MsgTool {
 namespace {
@@ -20,8 +18,9 @@ const char UsageText[] =
     "  dump IN OUT     write one line per message of IN into OUT: the code as\n"
     "                  eight hexadecimal digits, a blank and the text\n"
     "  resave IN OUT   read IN and write it again into OUT\n"
-    "  check IN        tell whether the index of IN is the one the writer makes\n"
-    "                  and whether its codes ascend\n"
+    "  check IN        tell whether the index of IN is the one the writer makes,\n"
+    "                  whether its codes ascend, and whether the server's lookup\n"
+    "                  finds every message (each code it cannot find is listed)\n"
     "  --help          show this text\n"
     "  --version       show the version\n"
     "\n"
