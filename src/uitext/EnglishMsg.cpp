@@ -1,1 +1,132 @@
-// placeholder
+#include "uitext/EnglishMsg.h"
+
+#include "uitext/SupportAddresses.h"
+
+#include <QList>
+#include <utility>
+
+QString EnglishTable()
+{
+    const QString CR(QChar(13));
+    const QString PleaseReport = QStringLiteral("Please report this message to ") + QLatin1String(SupportMailAddress)
+        + QStringLiteral(", with a detailed description of what you were doing when this error occured. "
+                         "Include a .log file from the Lexivane directory.");
+    // The rows in their order: window rows stand together per window, and a
+    // window's translation stops at the first row after its run.
+    const QList<std::pair<QString, QString>> rows = {
+        {QStringLiteral("Form1.N1.Caption"), QStringLiteral("&File")},
+        {QStringLiteral("Form1.N2.Caption"), QStringLiteral("&Open...")},
+        {QStringLiteral("Form1.SaveItem.Caption"), QStringLiteral("&Save")},
+        {QStringLiteral("Form1.N4.Caption"), QStringLiteral("Save &as...")},
+        {QStringLiteral("Form1.N13.Caption"), QStringLiteral("&Dump...")},
+        {QStringLiteral("Form1.N6.Caption"), QStringLiteral("E&xit")},
+        {QStringLiteral("Form1.N7.Caption"), QStringLiteral("&View")},
+        {QStringLiteral("Form1.N8.Caption"), QStringLiteral("&Find...")},
+        {QStringLiteral("Form1.N9.Caption"), QStringLiteral("Find &next")},
+        {QStringLiteral("Form1.N15.Caption"), QStringLiteral("&Options")},
+        {QStringLiteral("Form1.N16.Caption"), QStringLiteral("Language...")},
+        {QStringLiteral("Form1.N14.Caption"), QStringLiteral("&Font...")},
+        {QStringLiteral("Form1.N10.Caption"), QStringLiteral("&Help")},
+        {QStringLiteral("Form1.N11.Caption"), QStringLiteral("&About...")},
+        {QStringLiteral("Form1.N19.Caption"), QStringLiteral("&Contents...")},
+        {QStringLiteral("Form1.Web1.Caption"), QStringLiteral("Tessavel &Web-site...")},
+        {QStringLiteral("Form1.RevertItem.Caption"), QStringLiteral("&Revert to")},
+        {QStringLiteral("Form1.RevertSavedItem.Caption"), QStringLiteral("&Saved...")},
+        {QStringLiteral("Form1.RevertBAKItem.Caption"), QStringLiteral("&Last backup...")},
+        {QStringLiteral("Form1.RevertOriginalItem.Caption"), QStringLiteral("Initial &backup...")},
+        {QStringLiteral("Form1.ToolbarItem.Caption"), QStringLiteral("&Toolbar")},
+        {QStringLiteral("Form1.OpenBtn.Hint"), QStringLiteral("Open... Ctrl+O")},
+        {QStringLiteral("Form1.SaveBtn.Hint"), QStringLiteral("Save Ctrl+S")},
+        {QStringLiteral("Form1.UndoBtn.Hint"), QStringLiteral("Undo last entry Alt+BkSp")},
+        {QStringLiteral("Form1.FindBtn.Hint"), QStringLiteral("Find... Ctrl+F")},
+        {QStringLiteral("Form1.FindNextBtn.Hint"), QStringLiteral("Find next Ctrl+L")},
+        {QStringLiteral("Form1.AboutBtn.Hint"), QStringLiteral("About... Alt+I")},
+        {QStringLiteral("Form1.SaveDialog2.Filter"), QStringLiteral("Message files (*.MSG)|*.MSG|All files (*.*)|*.*")},
+        {QStringLiteral("Form1.SaveDialog1.Filter"), QStringLiteral("Dump files (*.OUT)|*.OUT|All files (*.*)|*.*")},
+        {QStringLiteral("Form1.ViewOrigItem.Caption"), QStringLiteral("&Original")},
+        {QStringLiteral("Form1.N18.Caption"), QStringLiteral("&Go to...")},
+        {QStringLiteral("Form1.N23.Caption"), QStringLiteral("&E-mail to support...")},
+        {QStringLiteral("Form1.ViewOrigBtn.Hint"), QStringLiteral("View original Left")},
+        {QStringLiteral("Form1.EditItem.Caption"), QStringLiteral("&Edit")},
+        {QStringLiteral("Form1.UndoItem.Caption"), QStringLiteral("&Undo last entry")},
+        {QStringLiteral("IdTitle"), QStringLiteral("ID")},
+        {QStringLiteral("StrTitle"), QStringLiteral("Text")},
+        {QStringLiteral("ConfirmSave"), QStringLiteral("Text has been modified, save?")},
+        {QStringLiteral("NotFound"), QStringLiteral("Text not found!")},
+        {QStringLiteral("FileNotExists"), QStringLiteral("File \"%s\" does not exist")},
+        {QStringLiteral("TooLargeItem"), QStringLiteral("Text item is too large")},
+        {QStringLiteral("TextTooLarge"), QStringLiteral("Text length can't exceed 255 characters")},
+        {QStringLiteral("BackupCreated"), QStringLiteral("Backup of file \"%s\" is saved into \"%s\"")},
+        {QStringLiteral("Restored"), QStringLiteral("File \"%s\" was restored from backup copy \"%s\"")},
+        {QStringLiteral("Application.Title"), QStringLiteral("Lexivane")},
+        {QStringLiteral("Form2.Caption"), QStringLiteral("Change text")},
+        {QStringLiteral("Form2.Button2.Caption"), QStringLiteral("Cancel")},
+        {QStringLiteral("Form2.Button1.Caption"), QStringLiteral("Convert...")},
+        {QStringLiteral("Form2.Button3.Caption"), QStringLiteral("&Help")},
+        {QStringLiteral("Form2.TextLabel.Caption"), QStringLiteral("Message text")},
+        {QStringLiteral("Form2.OrigLabel.Caption"), QStringLiteral("Original text")},
+        {QStringLiteral("Form3.Caption"), QStringLiteral("Select a message file to edit")},
+        {QStringLiteral("Form3.IB32Check.Caption"), QStringLiteral("InterBase for Win95/&NT")},
+        {QStringLiteral("Form3.IB16Check.Caption"), QStringLiteral("InterBase for Win &3.x")},
+        {QStringLiteral("Form3.CustomCheck.Caption"), QStringLiteral("&Other")},
+        {QStringLiteral("Form3.Button2.Caption"), QStringLiteral("Cancel")},
+        {QStringLiteral("Form3.Button3.Caption"), QStringLiteral("&Help")},
+        {QStringLiteral("Form3.CustomEdit.Filter"), QStringLiteral("Message files (*.MSG)|*.MSG|All files (*.*)|*.*")},
+        {QStringLiteral("Form3.CustomEdit.DialogTitle"), QStringLiteral("Select a message file")},
+        {QStringLiteral("Form3.OpenDialog1.Filter"), QStringLiteral("Backup files (*.BACKUP)|*.BACKUP|All files (*.*)|*.*")},
+        {QStringLiteral("Form3.OpenDialog1.Title"), QStringLiteral("Restoring the message file")},
+        {QStringLiteral("ConfirmBackup"), QStringLiteral("You're about to save message file modifications. Backup of the previous file contents will be created automatically.")
+              + CR + CR + QStringLiteral(">> But we urgently recommend you to create an initial backup. <<")
+              + CR + CR + QStringLiteral("The initial backup will allow you to restore original file contents anytime and also will be used by the program to show an original text of messages.")
+              + CR + CR + QStringLiteral("Create initial backup?")},
+        {QStringLiteral("OriginalTitle"), QStringLiteral("Original")},
+        {QStringLiteral("NoFile"), QStringLiteral("<No file>")},
+        {QStringLiteral("NotExists"), QStringLiteral("File \"%s\" does not exist")},
+        {QStringLiteral("LoadError"), QStringLiteral("Error loading file \"%s\"")},
+        {QStringLiteral("SaveError"), QStringLiteral("Error saving file \"%s\"")},
+        {QStringLiteral("BackupError"), QStringLiteral("Error backing up file \"%s\"")},
+        {QStringLiteral("BackupReadError"), QStringLiteral("Error reading from initial backup of the file \"%s\"")},
+        {QStringLiteral("LoadErrorDebug"), QStringLiteral("Error loading file \"%s\"") + CR + CR + QStringLiteral(">> %s <<") + CR + CR + PleaseReport},
+        {QStringLiteral("SaveErrorDebug"), QStringLiteral("Error saving file \"%s\"") + CR + CR + QStringLiteral(">> %s <<") + CR + CR + PleaseReport},
+        {QStringLiteral("BackupErrorDebug"), QStringLiteral("Error backing up file \"%s\"") + CR + CR + QStringLiteral(">> %s <<") + CR + CR + PleaseReport},
+        {QStringLiteral("BackupReadErrorDebug"), QStringLiteral("Error reading from initial backup of the file \"%s\"") + CR + CR + QStringLiteral(">> %s <<") + CR + CR + PleaseReport},
+        {QStringLiteral("EditTextTitle"), QStringLiteral("Change text")},
+        {QStringLiteral("ViewTextTitle"), QStringLiteral("View text")},
+        {QStringLiteral("StartupError"), QStringLiteral("Fatal error occured during the startup:") + CR + CR + QStringLiteral(">> %s <<") + CR + CR
+              + PleaseReport + CR + CR + QStringLiteral("Program exits...")},
+        {QStringLiteral("Exception"), QStringLiteral("Fatal error occured during the execution:") + CR + CR + QStringLiteral(">> %s <<") + CR + CR
+              + PleaseReport + CR + CR + QStringLiteral(">> It is strongly recommended to terminate the application! <<")
+              + CR + CR + QStringLiteral("But all unsaved data will be lost.") + CR + QStringLiteral("Terminate the application now?")},
+        {QStringLiteral("ConfirmRevertToSaved"), QStringLiteral("Do you really want to revert to the saved file?")},
+        {QStringLiteral("ConfirmRevertToBAK"), QStringLiteral("Do you really want to revert to the backup created during last save?")},
+        {QStringLiteral("ConfirmRevertToOriginal"), QStringLiteral("Do you really want to revert to the original contents?")},
+        {QStringLiteral("AboutBox.Caption"), QStringLiteral("About...")},
+        {QStringLiteral("AboutBox.N1.Caption"), QStringLiteral("Open...")},
+        {QStringLiteral("AboutBox.N2.Caption"), QStringLiteral("Copy URL")},
+        {QStringLiteral("AboutBox.URLLabel1.Hint"), QStringLiteral("Opens Tessavel Web-site...")},
+        {QStringLiteral("NormalFontTitle"), QStringLiteral("Normal text")},
+        {QStringLiteral("ChangedFontTitle"), QStringLiteral("Changed text")},
+        {QStringLiteral("OriginFontTitle"), QStringLiteral("Original text")},
+        {QStringLiteral("TitleFontTitle"), QStringLiteral("Title")},
+        {QStringLiteral("Form4.Caption"), QStringLiteral("Font setup")},
+        {QStringLiteral("Form4.Label1.Caption"), QStringLiteral("&Font")},
+        {QStringLiteral("Form4.Label2.Caption"), QStringLiteral("&Sample")},
+        {QStringLiteral("Form4.Button1.Caption"), QStringLiteral("&Change...")},
+        {QStringLiteral("Form4.Button3.Caption"), QStringLiteral("Cancel")},
+        {QStringLiteral("Form4.Button4.Caption"), QStringLiteral("&Apply")},
+        {QStringLiteral("Form4.Button5.Caption"), QStringLiteral("&Help")},
+        {QStringLiteral("GotoLineCaption"), QStringLiteral("Enter a message identifier to go to")},
+        {QStringLiteral("GotoLinePrompt"), QStringLiteral("Message ID")},
+        {QStringLiteral("StringEnterForm.CancelBtn.Caption"), QStringLiteral("Cancel")},
+        {QStringLiteral("StringEnterForm.HelpBtn.Caption"), QStringLiteral("&Help")},
+        {QStringLiteral("InvalidHex"), QStringLiteral("Invalid hex number \"%s\"")},
+        {QStringLiteral("LineNotFound"), QStringLiteral("Message %s not found!")},
+        {QStringLiteral("CCountLabel"), QStringLiteral("Total chars")},
+        {QStringLiteral("FailedBrowserLaunch"), QStringLiteral("Can't open web-site \"%s\". May be you have no default browser installed!")},
+        {QStringLiteral("FailedMailerLaunch"), QStringLiteral("Can't write an E-mail to \"%s\". May be you have no default mail program installed!")},
+    };
+    QString table;
+    for (const auto &[key, value] : rows)
+        table += key + QLatin1Char('=') + value + QLatin1Char('\n');
+    return table;
+}
