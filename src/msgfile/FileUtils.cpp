@@ -196,6 +196,8 @@ void CopyFileChecked(const QString &source, const QString &dest)
                              sourceInfo.st_mode & 0777));
     if (to.get() < 0)
         RaiseLastOSError();
+    struct stat targetInfo {};
+    const bool regularTarget = ::fstat(to.get(), &targetInfo) == 0 && S_ISREG(targetInfo.st_mode);
     int error = CopyContents(from.get(), to.get());
     if (error == 0 && ::fsync(to.get()) != 0)
         error = errno;
@@ -207,8 +209,10 @@ void CopyFileChecked(const QString &source, const QString &dest)
     if (error == 0)
         error = closeError;
     if (error != 0) {
-        // A half copy would pass for a whole one later.
-        DeleteFileQuiet(dest);
+        // A half copy would pass for a whole one later. Only a file is
+        // removed: a device or other special target stays.
+        if (regularTarget)
+            DeleteFileQuiet(dest);
         RaiseOSError(error);
     }
 }

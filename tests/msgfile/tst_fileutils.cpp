@@ -197,10 +197,11 @@ private Q_SLOTS:
         QCOMPARE(ReadWholeFile(source), QByteArray("keep me"));
     }
 
-    void copyFileRemovesHalfCopy()
+    void copyFileOntoFullDevice()
     {
-        if (!QFile::exists(QStringLiteral("/dev/full")))
-            QSKIP("no /dev/full here");
+        struct stat device {};
+        if (::stat("/dev/full", &device) != 0 || !S_ISCHR(device.st_mode))
+            QSKIP("no /dev/full device here");
         TestEnvironment environment;
         const QString source = environment.path(QStringLiteral("a.msg"));
         QVERIFY(WriteWholeFile(source, QByteArray(100000, 'a')));
@@ -210,6 +211,10 @@ private Q_SLOTS:
         } catch (const EOSError &e) {
             QCOMPARE(e.Message(), Win32Message(ENOSPC));
         }
+        // The target was a device, not a half copy: it must still be there.
+        struct stat status {};
+        QCOMPARE(::stat("/dev/full", &status), 0);
+        QVERIFY(S_ISCHR(status.st_mode));
     }
 
     void renameFailsWhenTargetExists()

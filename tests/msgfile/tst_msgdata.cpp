@@ -207,8 +207,9 @@ private Q_SLOTS:
 
     void dumpReportsFullDisk()
     {
-        if (!QFile::exists(QStringLiteral("/dev/full")))
-            QSKIP("no /dev/full here");
+        QFileInfo device(QStringLiteral("/dev/full"));
+        if (!device.exists() || device.isFile())
+            QSKIP("no /dev/full device here");
         TMsgData data;
         data.AddMessage(1, "will not fit");
         try {
