@@ -15,16 +15,31 @@ public:
     const QString &Message() const noexcept { return m_message; }
     const char *what() const noexcept override { return m_what.constData(); }
 
+    // The code address the exception was raised from: where this constructor
+    // was called, the throw site (for a class declared with the macro below)
+    // or the constructor of the derived class just around it. The log names
+    // it; nullptr where the compiler cannot tell.
+    const void *RaiseAddress() const noexcept { return m_raiseAddress; }
+
 private:
     QString m_message;
     QByteArray m_what; // UTF-8 copy for what()
+    const void *m_raiseAddress = nullptr;
 };
 
-#define LEXIVANE_DECLARE_EXCEPTION(Name) \
-    class Name : public Exception        \
-    {                                    \
-    public:                              \
-        using Exception::Exception;      \
+// The constructor is always inlined, so that the raise address recorded by
+// Exception is the throw site's, not a constructor's in between.
+#if defined(__GNUC__) || defined(__clang__)
+#define LEXIVANE_INLINE_RAISE __attribute__((always_inline)) inline
+#else
+#define LEXIVANE_INLINE_RAISE inline
+#endif
+
+#define LEXIVANE_DECLARE_EXCEPTION(Name)                                                    \
+    class Name : public Exception                                                           \
+    {                                                                                       \
+    public:                                                                                 \
+        LEXIVANE_INLINE_RAISE explicit Name(const QString &message) : Exception(message) {} \
     }
 
 // A stream could not supply the bytes asked for ("Stream read error").
