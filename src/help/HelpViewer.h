@@ -1,0 +1,62 @@
+#pragma once
+// The help viewer: our stand-in for the system's help program. A window of
+// its own that shows one topic of the help file at a time (HelpDocument.h
+// describes the file), with Contents, Back and Forward. It reads the file
+// afresh for every request, so a help file installed while the program runs
+// is found. A missing file or an unknown jump name is reported in the
+// viewer's own page; the program shows nothing.
+//
+// Help context numbers open the topic with the anchor "context-N": the
+// number 1, which the main window's find and save-as dialogs and the about
+// box's link menu ask for, opens the topic that describes those three.
+// A pop-up request opens the topic in this window, placed at the position.
+
+#include "help/HelpDocument.h"
+#include "help/HelpService.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QTextBrowser;
+class QToolButton;
+class QUrl;
+
+class THelpViewer : public QWidget, public THelpService
+{
+    Q_OBJECT
+
+public:
+    explicit THelpViewer(const QString &helpFileName, QWidget *parent = nullptr);
+
+    void ShowContents() override;
+    void ShowTopic(const QString &jumpName) override;
+    void ShowPopup(const QString &jumpName, const QPoint &position) override;
+    void ShowContext(int context) override;
+
+    // The anchor of the topic shown; empty while an error page shows.
+    QString CurrentTopic() const;
+    // The text of the page shown, as the reader sees it.
+    QString PageText() const;
+    bool CanGoBack() const { return m_current > 0; }
+    bool CanGoForward() const { return m_current + 1 < m_history.size(); }
+    void GoBack();
+    void GoForward();
+
+private:
+    void Open(const QString &anchor);
+    void ShowPage(const QString &anchor);
+    void ShowError(const QString &text);
+    void FollowLink(const QUrl &url);
+    void UpdateButtons();
+    void Present();
+
+    QString m_helpFileName;
+    THelpDocument m_document;
+    QTextBrowser *m_browser;
+    QToolButton *m_contentsButton;
+    QToolButton *m_backButton;
+    QToolButton *m_forwardButton;
+    QStringList m_history; // anchors of the topics shown, oldest first
+    int m_current = -1;
+    bool m_showingError = false;
+};
