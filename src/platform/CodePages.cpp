@@ -305,23 +305,23 @@ void OemToCharA(QByteArray &text)
     Convert(text, Tables()->OemToAnsi);
 }
 
-QString AnsiToUnicode(const QByteArray &text)
+namespace {
+
+QString PageToUnicode(const SingleBytePage &page, const QByteArray &text)
 {
-    const auto tables = Tables();
     QString result(text.size(), Qt::Uninitialized);
     QChar *out = result.data();
     for (char byte : text)
-        *out++ = QChar(tables->Ansi.ToUnicode(static_cast<uchar>(byte)));
+        *out++ = QChar(page.ToUnicode(static_cast<uchar>(byte)));
     return result;
 }
 
-bool UnicodeToAnsi(const QString &text, QByteArray &result, qsizetype *badPosition)
+bool UnicodeToPage(const SingleBytePage &page, const QString &text, QByteArray &result, qsizetype *badPosition)
 {
-    const auto tables = Tables();
     result.resize(text.size());
     char *out = result.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const int byte = tables->Ansi.FromUnicode(text.at(i).unicode());
+        const int byte = page.FromUnicode(text.at(i).unicode());
         if (byte == NoByte) {
             result.clear();
             if (badPosition)
@@ -331,4 +331,26 @@ bool UnicodeToAnsi(const QString &text, QByteArray &result, qsizetype *badPositi
         out[i] = static_cast<char>(byte);
     }
     return true;
+}
+
+} // namespace
+
+QString AnsiToUnicode(const QByteArray &text)
+{
+    return PageToUnicode(Tables()->Ansi, text);
+}
+
+bool UnicodeToAnsi(const QString &text, QByteArray &result, qsizetype *badPosition)
+{
+    return UnicodeToPage(Tables()->Ansi, text, result, badPosition);
+}
+
+QString OemToUnicode(const QByteArray &text)
+{
+    return PageToUnicode(Tables()->Oem, text);
+}
+
+bool UnicodeToOem(const QString &text, QByteArray &result, qsizetype *badPosition)
+{
+    return UnicodeToPage(Tables()->Oem, text, result, badPosition);
 }

@@ -62,3 +62,8 @@ QString AnsiToUnicode(const QByteArray &text);
 // character that the ANSI code page cannot hold in *badPosition, when the
 // text cannot be converted; nothing is ever turned silently into another byte.
 [[nodiscard]] bool UnicodeToAnsi(const QString &text, QByteArray &result, qsizetype *badPosition = nullptr);
+
+// The same pair for the OEM code page: a text marked as OEM is shown and
+// edited through these, so that every byte survives as it does for ANSI.
+QString OemToUnicode(const QByteArray &text);
+[[nodiscard]] bool UnicodeToOem(const QString &text, QByteArray &result, qsizetype *badPosition = nullptr);

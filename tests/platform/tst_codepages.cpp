@@ -34,6 +34,8 @@ private slots:
 
     void everyAnsiByteRoundTrips_data();
     void everyAnsiByteRoundTrips();
+    void everyOemByteRoundTrips_data();
+    void everyOemByteRoundTrips();
     void bytesDecodeToKnownCharacters_data();
     void bytesDecodeToKnownCharacters();
     void lettersConvertBetweenOemAndAnsi_data();
@@ -104,6 +106,33 @@ void TestCodePages::everyAnsiByteRoundTrips()
     QVERIFY(UnicodeToAnsi(text, back, &badPosition));
     QCOMPARE(badPosition, qsizetype(-1));
     QCOMPARE(back, bytes);
+}
+
+void TestCodePages::everyOemByteRoundTrips_data()
+{
+    everyAnsiByteRoundTrips_data();
+}
+
+// Texts marked as OEM are shown and edited through the OEM page: each byte
+// must come back as it went, and the two pages must not be mixed up.
+void TestCodePages::everyOemByteRoundTrips()
+{
+    QFETCH(QString, page);
+    SetCodePages(QStringLiteral("windows-1252"), page);
+
+    const QByteArray bytes = AllBytes();
+    const QString text = OemToUnicode(bytes);
+    QCOMPARE(text.size(), 256);
+    QByteArray back;
+    QVERIFY(UnicodeToOem(text, back));
+    QCOMPARE(back, bytes);
+
+    if (page == QLatin1String("IBM866")) {
+        QCOMPARE(OemToUnicode(QByteArray("\x8F\xE0\xA8\xA2\xA5\xE2")), QStringLiteral("Привет"));
+        qsizetype badPosition = -1;
+        QVERIFY(!UnicodeToOem(QStringLiteral("ab€"), back, &badPosition));
+        QCOMPARE(badPosition, qsizetype(2));
+    }
 }
 
 void TestCodePages::bytesDecodeToKnownCharacters_data()
