@@ -124,6 +124,9 @@ QString EnglishTable()
         {QStringLiteral("CCountLabel"), QStringLiteral("Total chars")},
         {QStringLiteral("FailedBrowserLaunch"), QStringLiteral("Can't open web-site \"%s\". May be you have no default browser installed!")},
         {QStringLiteral("FailedMailerLaunch"), QStringLiteral("Can't write an E-mail to \"%s\". May be you have no default mail program installed!")},
+        // A text is stored one byte a character in the message's code page;
+        // a character that page lacks cannot be stored and is refused.
+        {QStringLiteral("CharNotInCodePage"), QStringLiteral("The character \"%s\" cannot be stored in the code page of this message (%s). Please type it differently.")},
     };
     QString table;
     for (const auto &[key, value] : rows)

@@ -74,13 +74,14 @@ private Q_SLOTS:
         AddLanguage(QLatin1String(EnglishLanguageEntry), EnglishTable());
         QCOMPARE(LanguageNames(), QStringList{QStringLiteral("ENGLISH=English")});
         LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
-        QCOMPARE(CurrentKeys().size(), 104);
+        QCOMPARE(CurrentKeys().size(), 105); // the 104 rows, then the code page refusal
         QCOMPARE(CurrentKeys().first(), QStringLiteral("Form1.N1.Caption"));
         QCOMPARE(CurrentKeys().at(35), QStringLiteral("IdTitle"));
         QCOMPARE(CurrentKeys().at(44), QStringLiteral("Application.Title"));
         QCOMPARE(CurrentKeys().at(45), QStringLiteral("Form2.Caption"));
         QCOMPARE(CurrentKeys().at(80), QStringLiteral("AboutBox.Caption"));
-        QCOMPARE(CurrentKeys().last(), QStringLiteral("FailedMailerLaunch"));
+        QCOMPARE(CurrentKeys().at(103), QStringLiteral("FailedMailerLaunch"));
+        QCOMPARE(CurrentKeys().last(), QStringLiteral("CharNotInCodePage"));
         QCOMPARE(CurrentKeys().removeDuplicates(), 0);
 
         // Each window's rows stand together.
