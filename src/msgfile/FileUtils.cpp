@@ -243,6 +243,18 @@ void RenameFileChecked(const QString &oldName, const QString &newName)
         RaiseLastOSError();
 }
 
+void SyncFile(const QString &fileName)
+{
+    FileDescriptor file(::open(NativeName(fileName).constData(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0)
+        RaiseLastOSError();
+    if (::fsync(file.get()) != 0)
+        RaiseLastOSError();
+    const int closeError = file.close();
+    if (closeError != 0)
+        RaiseOSError(closeError);
+}
+
 QString BackupFileName(const QString &fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));

@@ -35,6 +35,9 @@ void CopyFileChecked(const QString &source, const QString &dest);
 // Renames the file; fails with EOSError when NewName exists, decided by the
 // system in the same step as the rename.
 void RenameFileChecked(const QString &oldName, const QString &newName);
+// Writes the file's contents out to the disk, so that a save reports success
+// only once they are there. Raises EOSError.
+void SyncFile(const QString &fileName);
 
 // The last backup's name: the extension becomes "." + "~" + the extension
 // without its "." and its last character (x.msg gives x.~ms; x gives x.~).

@@ -241,6 +241,43 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(EOSError, RenameFileChecked(from, environment.path(QStringLiteral("y.msg"))));
     }
 
+    void syncFileKeepsContents()
+    {
+        TestEnvironment environment;
+        const QString file = environment.path(QStringLiteral("IBMSG1.tmp"));
+        const QByteArray contents("written, then synced");
+        QVERIFY(WriteWholeFile(file, contents));
+        SyncFile(file);
+        QCOMPARE(ReadWholeFile(file), contents);
+    }
+
+    void syncFileErrors_data()
+    {
+        QTest::addColumn<QString>("name"); // relative to the test's folder, or absolute
+        QTest::addColumn<int>("error");
+        QTest::newRow("missing file") << "gone.tmp" << ENOENT;
+        QTest::newRow("below a file") << "plain.msg/x.tmp" << ENOTDIR;
+        QTest::newRow("device without sync") << "/dev/null" << EINVAL;
+    }
+    void syncFileErrors()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, error);
+        struct stat device {};
+        if (name.startsWith(QLatin1Char('/')) && (::stat(QFile::encodeName(name).constData(), &device) != 0 || !S_ISCHR(device.st_mode)))
+            QSKIP("no such device here");
+        TestEnvironment environment;
+        QVERIFY(WriteWholeFile(environment.path(QStringLiteral("plain.msg")), "x"));
+        const QString path = name.startsWith(QLatin1Char('/')) ? name : environment.path(name);
+        try {
+            SyncFile(path);
+            QFAIL("synced a file that cannot be synced");
+        } catch (const EOSError &e) {
+            QCOMPARE(e.Message(), Win32Message(error));
+        }
+        QVERIFY(!QFileInfo::exists(environment.path(QStringLiteral("gone.tmp"))));
+    }
+
     void readStreamString()
     {
         QBuffer buffer;
