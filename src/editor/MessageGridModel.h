@@ -1,0 +1,88 @@
+#pragma once
+// The table model behind the message grid: a thin adapter over the editing
+// session (not owned). Model row r shows message r: column 0 its original
+// text, column 1 its current text; the vertical header gives the row's code
+// and the horizontal header the column titles. Texts, fonts and colours are
+// worked out only for the cells a view asks for, so a file of a million
+// messages costs nothing until it is shown.
+
+#include "settings/FontRecord.h"
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class TEditSession;
+
+// A stored text as a grid cell shows it: each tab becomes the blanks up to
+// the next multiple of 8 (counted in the text as converted so far), each line
+// feed the two characters backslash and "n"; an OEM text is then converted to
+// the ANSI code page (one byte for one byte).
+[[nodiscard]] QByteArray ToGridText(const QByteArray &text, bool oem);
+
+// A message code as the ID column shows it: upper-case hexadecimal, at least
+// five digits ("0001F"), all of them when the code needs more.
+[[nodiscard]] QString GridCodeText(quint32 code);
+
+// One of the grid's fonts as it is drawn: face, size and style, and colour.
+struct TGridFont
+{
+    QFont Font;
+    QColor Color;
+};
+
+class TMessageGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { OriginalColumn = 0, TextColumn = 1 };
+    static constexpr int ColumnCount = 2;
+
+    explicit TMessageGridModel(const TEditSession &session, QObject *parent = nullptr);
+
+    // The number of messages when the model was last refreshed, at least 1:
+    // without a file, or with a file without messages, one empty row.
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    // DisplayRole: the display form as Unicode; FontRole and ForegroundRole:
+    // OriginFont in the original column, ChangedFont for a current text that
+    // differs from its original, NormalFont otherwise.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // Horizontal: the titles "OriginalTitle" and "StrTitle" in TitleFont;
+    // vertical: the row's code in NormalFont (empty for a row without a
+    // message).
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Takes the number of messages from the session again; after every load
+    // and close.
+    void Refresh();
+    // The texts of model row Row changed.
+    void RowChanged(int row);
+    // Whether model row Row shows a message.
+    [[nodiscard]] bool HasMessage(int row) const;
+
+    void SetFonts(const TFontRecord &normal, const TFontRecord &title, const TFontRecord &origin,
+                  const TFontRecord &changed);
+    const TGridFont &NormalFont() const { return m_normalFont; }
+    const TGridFont &TitleFont() const { return m_titleFont; }
+    const TGridFont &OriginFont() const { return m_originFont; }
+    const TGridFont &ChangedFont() const { return m_changedFont; }
+
+    // What the cell Index shows: its text, and its font and colour. A row
+    // without a message is empty.
+    [[nodiscard]] QString CellText(const QModelIndex &index) const;
+    [[nodiscard]] const TGridFont &CellFont(const QModelIndex &index) const;
+
+private:
+
+    const TEditSession &m_session;
+    int m_rowCount = 1;
+    TGridFont m_normalFont;
+    TGridFont m_titleFont;
+    TGridFont m_originFont;
+    TGridFont m_changedFont;
+};
