@@ -226,10 +226,29 @@ QDateTime TLogFile::Now() const
     return m_clock ? m_clock() : QDateTime::currentDateTime();
 }
 
+namespace {
+
+TLogFile *&ReplacementLog()
+{
+    static TLogFile *replacement = nullptr;
+    return replacement;
+}
+
+} // namespace
+
 TLogFile &LogFile()
 {
+    if (ReplacementLog())
+        return *ReplacementLog();
     static TLogFile logFile(DefaultLogFileName());
     return logFile;
+}
+
+TLogFile *SetLogFile(TLogFile *log)
+{
+    TLogFile *previous = ReplacementLog();
+    ReplacementLog() = log;
+    return previous;
 }
 
 QString DefaultLogFileName()

@@ -85,6 +85,11 @@ private:
 // file.
 TLogFile &LogFile();
 
+// Makes LogFile() answer Log instead of the program's own log (tests write to
+// a temporary file); nullptr gives the program's own back. Not owned.
+// Returns the log plugged in before.
+TLogFile *SetLogFile(TLogFile *log);
+
 // The program's own file path with its extension replaced by ".LOG".
 QString DefaultLogFileName();
 

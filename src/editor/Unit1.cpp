@@ -1,1 +1,426 @@
-// placeholder
+#include "editor/Unit1.h"
+
+#include "dialogs/DialogEntryPoints.h"
+#include "dialogs/FileDialogs.h"
+#include "dialogs/SWUtils.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit4.h"
+#include "editor/MessageGrid.h"
+#include "editor/OverflowMark.h"
+#include "help/HelpUtils.h"
+#include "settings/ConfigUtils.h"
+#include "settings/FormPlacement.h"
+#include "uitext/DlgUtils.h"
+#include "uitext/LangUtils.h"
+#include "uitext/MsgRes.h"
+#include "uitext/SupportAddresses.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHideEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The window's design: 580 x 420 pixels, Arial 13 pixels high; a toolbar
+// panel 31 pixels high with 25-pixel buttons 3 pixels from its top.
+constexpr int DesignWidth = 580;
+constexpr int DesignHeight = 420;
+constexpr int ToolPanelHeight = 31;
+constexpr int ButtonSize = 25;
+constexpr int ButtonTop = 3;
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    setFont(font);
+    resize(DesignWidth, DesignHeight);
+    m_session = std::make_unique<TEditSession>(static_cast<TSessionView &>(*this));
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::AttachDialogs(TForm2 *textEdit, TForm4 *fontSetup)
+{
+    m_textEdit = textEdit;
+    m_fontSetup = fontSetup;
+}
+
+// --- Life cycle -----------------------------------------------------------
+
+void TForm1::FormCreate()
+{
+    NormalFont = DefaultNamedFont(QStringLiteral("NormalFont"));
+    TitleFont = DefaultNamedFont(QStringLiteral("TitleFont"));
+    OriginFont = DefaultNamedFont(QStringLiteral("OriginFont"));
+    ChangedFont = DefaultNamedFont(QStringLiteral("ChangedFont"));
+
+    SetHelpContext(this, 1);
+    m_contextHelp = new TContextHelp(this);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildToolbar();
+    layout->addWidget(m_toolPanel);
+    m_grid = new TMessageGrid(*m_session, central);
+    layout->addWidget(m_grid);
+    setCentralWidget(central);
+
+    // The overflow mark's picture, on a label that stays hidden under the grid.
+    m_image1 = new QLabel(central);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setPixmap(OverflowMarkPixmap(devicePixelRatioF()));
+    m_image1->hide();
+
+    m_saveDialog1 = new TSaveDialog(this);
+    m_saveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    m_saveDialog1->SetDefaultExt(QStringLiteral("OUT"));
+    m_saveDialog1->SetOptions(TOpenOption::ofHideReadOnly | TOpenOption::ofOverwritePrompt | TOpenOption::ofPathMustExist);
+    m_saveDialog2 = new TSaveDialog(this);
+    m_saveDialog2->setObjectName(QStringLiteral("SaveDialog2"));
+    m_saveDialog2->SetDefaultExt(QStringLiteral("MSG"));
+    m_saveDialog2->SetOptions(TOpenOption::ofHideReadOnly | TOpenOption::ofOverwritePrompt
+                              | TOpenOption::ofPathMustExist | TOpenOption::ofShowHelp);
+    SetHelpContext(m_saveDialog2, 1);
+    m_session->SetSaveAsDialog(m_saveDialog2);
+
+    BuildMenu();
+    ConnectCommands();
+    UpdateCommands();
+}
+
+void TForm1::FormShow()
+{
+    setWindowTitle(ApplicationTitle());
+    CenterForm(*this);
+    m_session->MarkModified(false);
+    RefreshGrid();
+    RestoreFormPlacement(*this);
+    LoadNamedFont(QStringLiteral("NormalFont"), NormalFont);
+    LoadNamedFont(QStringLiteral("TitleFont"), TitleFont);
+    LoadNamedFont(QStringLiteral("OriginFont"), OriginFont);
+    LoadNamedFont(QStringLiteral("ChangedFont"), ChangedFont);
+    // The slots refer to this window's fonts, so they are added once, at the
+    // first showing.
+    if (m_fontSetup && m_fontSetup->SlotCount() == 0) {
+        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("NormalFontTitle")), &NormalFont);
+        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("TitleFontTitle")), &TitleFont);
+        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("OriginFontTitle")), &OriginFont);
+        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("ChangedFontTitle")), &ChangedFont);
+        m_fontSetup->OnApply = [this](TForm4 &) { ApplyFonts(); };
+    }
+    ApplyFonts();
+    m_grid->FormResize();
+    if (m_textEdit)
+        m_textEdit->SetEditFonts(NormalFont, OriginFont);
+    SetToolbarVisible(AppIni().ReadBool(LastSection, QStringLiteral("Toolbar"), true));
+    // The start-up file is opened once the window is on the screen.
+    QTimer::singleShot(0, this, &TForm1::OpenStartupFile);
+}
+
+void TForm1::FormHide()
+{
+    SaveFormPlacement(*this);
+    SaveNamedFont(QStringLiteral("NormalFont"), NormalFont);
+    SaveNamedFont(QStringLiteral("TitleFont"), TitleFont);
+    SaveNamedFont(QStringLiteral("OriginFont"), OriginFont);
+    SaveNamedFont(QStringLiteral("ChangedFont"), ChangedFont);
+    AppIni().WriteBool(LastSection, QStringLiteral("Toolbar"), m_toolPanel->isVisibleTo(this));
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The window system shows the window again after a minimize: only the
+    // program's own showing counts.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        FormHide();
+    QMainWindow::hideEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (!m_session->CloseQuery())
+        event->ignore();
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    m_grid->FormResize();
+}
+
+void TForm1::OpenStartupFile()
+{
+    m_session->OpenStartupFile();
+}
+
+// --- Controls -------------------------------------------------------------
+
+QToolButton *TForm1::AddButton(const char *name, QStyle::StandardPixmap picture, int left)
+{
+    auto *button = new QToolButton(m_toolPanel);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(style()->standardIcon(picture, nullptr, button));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(left, ButtonTop, ButtonSize, ButtonSize);
+    return button;
+}
+
+void TForm1::BuildToolbar()
+{
+    m_toolPanel = new QFrame(this);
+    m_toolPanel->setObjectName(QStringLiteral("ToolPanel"));
+    m_toolPanel->setFixedHeight(ToolPanelHeight);
+    OpenBtn = AddButton("OpenBtn", QStyle::SP_DialogOpenButton, 3);
+    SaveBtn = AddButton("SaveBtn", QStyle::SP_DialogSaveButton, 29);
+    UndoBtn = AddButton("UndoBtn", QStyle::SP_ArrowBack, 61);
+    FindBtn = AddButton("FindBtn", QStyle::SP_FileDialogContentsView, 93);
+    FindNextBtn = AddButton("FindNextBtn", QStyle::SP_ArrowDown, 119);
+    ViewOrigBtn = AddButton("ViewOrigBtn", QStyle::SP_FileDialogDetailedView, 151);
+    ViewOrigBtn->setCheckable(true);
+    AboutBtn = AddButton("AboutBtn", QStyle::SP_MessageBoxInformation, 183);
+}
+
+QAction *TForm1::AddItem(QMenu *menu, const char *name, const QString &builtInCaption)
+{
+    auto *item = new QAction(builtInCaption, this);
+    item->setObjectName(QLatin1String(name));
+    SetHelpContext(item, 1);
+    menu->addAction(item);
+    return item;
+}
+
+QAction *TForm1::AddSeparator(QMenu *menu, const char *name)
+{
+    QAction *separator = menu->addSeparator();
+    separator->setObjectName(QLatin1String(name));
+    return separator;
+}
+
+QMenu *TForm1::AddSubmenu(QMenu *parent, const char *name, const QString &builtInCaption)
+{
+    QMenu *submenu = parent ? parent->addMenu(builtInCaption) : menuBar()->addMenu(builtInCaption);
+    submenu->menuAction()->setObjectName(QLatin1String(name));
+    SetHelpContext(submenu->menuAction(), 1);
+    return submenu;
+}
+
+// The menu with its built-in captions; the language table replaces them.
+void TForm1::BuildMenu()
+{
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu *file = AddSubmenu(nullptr, "N1", QStringLiteral("&File"));
+    N2 = AddItem(file, "N2", QStringLiteral("&Open..."));
+    N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    SaveItem = AddItem(file, "SaveItem", QStringLiteral("&Save"));
+    SaveItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    N4 = AddItem(file, "N4", QStringLiteral("Save &as..."));
+    AddSeparator(file, "N12");
+    RevertItem = AddSubmenu(file, "RevertItem", QStringLiteral("&Revert to"));
+    SetHelpContext(RevertItem->menuAction(), 0);
+    RevertSavedItem = AddItem(RevertItem, "RevertSavedItem", QStringLiteral("&Saved..."));
+    RevertBAKItem = AddItem(RevertItem, "RevertBAKItem", QStringLiteral("&Last backup..."));
+    RevertOriginalItem = AddItem(RevertItem, "RevertOriginalItem", QStringLiteral("Initial &backup..."));
+    N13 = AddItem(file, "N13", QStringLiteral("&Dump..."));
+    N13->setVisible(false);
+    AddSeparator(file, "N5");
+    N6 = AddItem(file, "N6", QStringLiteral("E&xit"));
+    N6->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+
+    QMenu *edit = AddSubmenu(nullptr, "EditItem", QStringLiteral("&Edit"));
+    UndoItem = AddItem(edit, "UndoItem", QStringLiteral("&Undo last entry"));
+    UndoItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Backspace));
+
+    QMenu *view = AddSubmenu(nullptr, "N7", QStringLiteral("&View"));
+    ToolbarItem = AddItem(view, "ToolbarItem", QStringLiteral("&Toolbar"));
+    ToolbarItem->setCheckable(true);
+    ViewOrigItem = AddItem(view, "ViewOrigItem", QStringLiteral("&Original"));
+    ViewOrigItem->setCheckable(true);
+    AddSeparator(view, "N3");
+    N18 = AddItem(view, "N18", QStringLiteral("&Go to..."));
+    N18->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    AddSeparator(view, "N17");
+    N8 = AddItem(view, "N8", QStringLiteral("&Find..."));
+    N8->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    N9 = AddItem(view, "N9", QStringLiteral("Find &next"));
+    N9->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+
+    QMenu *options = AddSubmenu(nullptr, "N15", QStringLiteral("&Options"));
+    N16 = AddItem(options, "N16", QStringLiteral("Language..."));
+    N16->setVisible(false);
+    N16->setEnabled(false);
+    N14 = AddItem(options, "N14", QStringLiteral("&Font..."));
+
+    QMenu *help = AddSubmenu(nullptr, "N10", QStringLiteral("&Help"));
+    N19 = AddItem(help, "N19", QStringLiteral("&Contents..."));
+    Web1 = AddItem(help, "Web1", QStringLiteral("Tessavel &Web-site..."));
+    AddSeparator(help, "N22");
+    N23 = AddItem(help, "N23", QStringLiteral("&E-mail to support..."));
+    AddSeparator(help, "N21");
+    N11 = AddItem(help, "N11", QStringLiteral("&About..."));
+    N11->setShortcut(QKeySequence(Qt::ALT | Qt::Key_I));
+}
+
+void TForm1::ConnectCommands()
+{
+    TEditSession *session = m_session.get();
+    // Menu items that stand for a toolbar button click the button, which
+    // acts even while it is disabled; the commands check their own state.
+    connect(N2, &QAction::triggered, OpenBtn, &QToolButton::click);
+    connect(OpenBtn, &QToolButton::clicked, this, [session] { session->OpenCommand(); });
+    connect(SaveItem, &QAction::triggered, SaveBtn, &QToolButton::click);
+    connect(SaveBtn, &QToolButton::clicked, this, [session] { session->SaveCommand(); });
+    connect(N4, &QAction::triggered, this, [session] { session->SaveDocumentAs(); });
+    connect(RevertItem, &QMenu::aboutToShow, this, &TForm1::RevertItemClick);
+    connect(RevertSavedItem, &QAction::triggered, this, [session] { session->RevertToSaved(); });
+    connect(RevertBAKItem, &QAction::triggered, this, [session] { session->RevertToBackup(); });
+    connect(RevertOriginalItem, &QAction::triggered, this, [session] { session->RevertToOriginal(); });
+    connect(N13, &QAction::triggered, this, &TForm1::DumpMessages);
+    connect(N6, &QAction::triggered, this, &QWidget::close);
+    connect(UndoItem, &QAction::triggered, this, [session] { session->UndoLastEntry(); });
+    connect(UndoBtn, &QToolButton::clicked, UndoItem, &QAction::trigger);
+    connect(ToolbarItem, &QAction::triggered, this, [this] { SetToolbarVisible(!m_toolPanel->isVisibleTo(this)); });
+    connect(ViewOrigItem, &QAction::triggered, this, &TForm1::ViewOrigItemClick);
+    connect(ViewOrigBtn, &QToolButton::clicked, this, &TForm1::ViewOrigBtnClick);
+    connect(N14, &QAction::triggered, this, [] { ExecuteFontSetup(); });
+    connect(N19, &QAction::triggered, this, [this] { m_contextHelp->ShowContents(); });
+    connect(Web1, &QAction::triggered, this, &TForm1::Web1Click);
+    connect(N23, &QAction::triggered, this, &TForm1::N23Click);
+    connect(N11, &QAction::triggered, AboutBtn, &QToolButton::click);
+    connect(AboutBtn, &QToolButton::clicked, this, [] { ShowAboutBox(); });
+
+    connect(m_grid, &TMessageGrid::EditRequested, this, &TForm1::EditCurrentMessage);
+    connect(m_grid, &TMessageGrid::ViewingOriginalChanged, this, [this](bool viewing) {
+        ViewOrigBtn->setChecked(viewing);
+        ViewOrigItem->setChecked(viewing);
+    });
+}
+
+// --- The session's view ---------------------------------------------------
+
+void TForm1::RefreshGrid()
+{
+    UpdateCommands();
+    m_grid->RefreshGrid();
+}
+
+void TForm1::RepaintRow(int row)
+{
+    m_grid->RepaintRow(row);
+}
+
+void TForm1::UpdateCommands()
+{
+    const bool open = m_session->IsOpen();
+    for (QAction *item : {N4, N13, N18, N8, N9})
+        item->setEnabled(open);
+    RevertItem->menuAction()->setEnabled(open);
+    FindBtn->setEnabled(open);
+    FindNextBtn->setEnabled(open);
+    const bool canSave = open && m_session->Modified();
+    SaveItem->setEnabled(canSave);
+    SaveBtn->setEnabled(canSave);
+    UndoItem->setEnabled(m_session->UndoAvailable());
+    UndoBtn->setEnabled(m_session->UndoAvailable());
+    UpdateTitle();
+}
+
+void TForm1::UpdateTitle()
+{
+    QString title = GetMsg(QStringLiteral("Application.Title"));
+    if (m_session->IsOpen())
+        title += QStringLiteral(" - ") + m_session->FileName();
+    setWindowTitle(title);
+    SetApplicationTitle(title);
+}
+
+// --- Commands -------------------------------------------------------------
+
+void TForm1::EditCurrentMessage()
+{
+    m_session->EditMessage(m_grid->CurrentRow());
+}
+
+void TForm1::ApplyFonts()
+{
+    m_grid->ApplyFonts(NormalFont, TitleFont, OriginFont, ChangedFont);
+    if (m_textEdit)
+        m_textEdit->SetEditFonts(NormalFont, OriginFont);
+}
+
+void TForm1::SetToolbarVisible(bool visible)
+{
+    m_toolPanel->setVisible(visible);
+    ToolbarItem->setChecked(visible);
+}
+
+bool TForm1::IsViewingOriginal() const
+{
+    return ViewOrigBtn->isChecked();
+}
+
+void TForm1::ViewOrigBtnClick()
+{
+    ViewOrigItem->setChecked(ViewOrigBtn->isChecked());
+    m_grid->SetViewingOriginal(ViewOrigBtn->isChecked());
+}
+
+void TForm1::ViewOrigItemClick()
+{
+    // The item's own toggle has already inverted its check mark.
+    ViewOrigBtn->setChecked(ViewOrigItem->isChecked());
+    m_grid->SetViewingOriginal(ViewOrigItem->isChecked());
+}
+
+// The Revert submenu's items follow the disk at the moment it opens.
+void TForm1::RevertItemClick()
+{
+    RevertSavedItem->setEnabled(m_session->CanRevertToSaved());
+    RevertBAKItem->setEnabled(m_session->CanRevertToBackup());
+    RevertOriginalItem->setEnabled(m_session->CanRevertToOriginal());
+}
+
+void TForm1::DumpMessages()
+{
+    if (!m_session->IsOpen() || !m_saveDialog1->Execute())
+        return;
+    m_session->Messages()->DumpToFile(m_saveDialog1->FileName());
+}
+
+void TForm1::Web1Click()
+{
+    const QString address = QLatin1String(WebSiteAddress);
+    if (!RunProgram(address))
+        ShowErrorFmt(GetMsg(QStringLiteral("FailedBrowserLaunch")), {address});
+}
+
+void TForm1::N23Click()
+{
+    const QString address = QStringLiteral("mailto:") + QLatin1String(SupportMailAddress);
+    if (!RunProgram(address))
+        ShowErrorFmt(GetMsg(QStringLiteral("FailedMailerLaunch")), {address});
+}

@@ -1,0 +1,125 @@
+#pragma once
+// TForm1, the program's main window: a toolbar, the message grid and the main
+// menu over the one editing session. The window shows the session and turns
+// commands into session operations; the session decides.
+
+#include "editor/EditSession.h"
+#include "settings/FontRecord.h"
+
+#include <QMainWindow>
+#include <QStyle>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolButton;
+class TContextHelp;
+class TForm2;
+class TForm4;
+class TMessageGrid;
+class TSaveDialog;
+
+class TForm1 : public QMainWindow, private TSessionView
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The long-lived dialogs the window works with: the text edit dialog
+    // (its fonts) and the font setup dialog (its slots and OnApply). Set by
+    // start-up after they are created, before the window is shown.
+    void AttachDialogs(TForm2 *textEdit, TForm4 *fontSetup);
+
+    TEditSession &Session() { return *m_session; }
+    TMessageGrid &Grid() { return *m_grid; }
+
+    // The four grid fonts.
+    TFontRecord NormalFont;
+    TFontRecord TitleFont;
+    TFontRecord OriginFont;
+    TFontRecord ChangedFont;
+
+    void UpdateTitle();
+    void ApplyFonts();
+    void SetToolbarVisible(bool visible);
+    bool IsViewingOriginal() const;
+    void EditCurrentMessage();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // TSessionView
+    void RefreshGrid() override;
+    void RepaintRow(int row) override;
+    void UpdateCommands() override;
+
+    void FormCreate();
+    void FormShow();
+    void FormHide();
+    void BuildToolbar();
+    void BuildMenu();
+    // A menu item named Name on Menu, with its built-in caption (the
+    // language table gives the real one).
+    QAction *AddItem(QMenu *menu, const char *name, const QString &builtInCaption);
+    QAction *AddSeparator(QMenu *menu, const char *name);
+    QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &builtInCaption);
+    QToolButton *AddButton(const char *name, QStyle::StandardPixmap picture, int left);
+    void ConnectCommands();
+    void RevertItemClick();
+    void ViewOrigBtnClick();
+    void ViewOrigItemClick();
+    void DumpMessages();
+    void Web1Click();
+    void N23Click();
+    void OpenStartupFile();
+
+    std::unique_ptr<TEditSession> m_session;
+    TMessageGrid *m_grid = nullptr;
+    TForm2 *m_textEdit = nullptr;
+    TForm4 *m_fontSetup = nullptr;
+    TContextHelp *m_contextHelp = nullptr;
+    TSaveDialog *m_saveDialog1 = nullptr; // the dump
+    TSaveDialog *m_saveDialog2 = nullptr; // save as
+    QFrame *m_toolPanel = nullptr;
+    QLabel *m_image1 = nullptr;
+
+    // Toolbar buttons.
+    QToolButton *OpenBtn = nullptr;
+    QToolButton *SaveBtn = nullptr;
+    QToolButton *UndoBtn = nullptr;
+    QToolButton *FindBtn = nullptr;
+    QToolButton *FindNextBtn = nullptr;
+    QToolButton *ViewOrigBtn = nullptr;
+    QToolButton *AboutBtn = nullptr;
+
+    // Menu items whose state follows the session.
+    QMenu *RevertItem = nullptr;
+    QAction *N2 = nullptr;
+    QAction *SaveItem = nullptr;
+    QAction *N4 = nullptr;
+    QAction *RevertSavedItem = nullptr;
+    QAction *RevertBAKItem = nullptr;
+    QAction *RevertOriginalItem = nullptr;
+    QAction *N13 = nullptr;
+    QAction *N6 = nullptr;
+    QAction *UndoItem = nullptr;
+    QAction *ToolbarItem = nullptr;
+    QAction *ViewOrigItem = nullptr;
+    QAction *N18 = nullptr;
+    QAction *N8 = nullptr;
+    QAction *N9 = nullptr;
+    QAction *N16 = nullptr;
+    QAction *N14 = nullptr;
+    QAction *N19 = nullptr;
+    QAction *Web1 = nullptr;
+    QAction *N23 = nullptr;
+    QAction *N11 = nullptr;
+};
