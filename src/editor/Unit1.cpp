@@ -1,12 +1,16 @@
 #include "editor/Unit1.h"
 
+#include "diagnostics/CommandLine.h"
 #include "dialogs/DialogEntryPoints.h"
 #include "dialogs/FileDialogs.h"
 #include "dialogs/SWUtils.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit4.h"
+#include "editor/FindDialog.h"
 #include "editor/MessageGrid.h"
+#include "editor/MessageSearch.h"
 #include "editor/OverflowMark.h"
+#include "editor/ToolbarIcons.h"
 #include "help/HelpUtils.h"
 #include "settings/ConfigUtils.h"
 #include "settings/FormPlacement.h"
@@ -18,7 +22,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QApplication>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -38,6 +44,31 @@ constexpr int ButtonSize = 25;
 constexpr int ButtonTop = 3;
 
 } // namespace
+
+TFormCommand FormKeyCommand(int key, Qt::KeyboardModifiers modifiers, bool debugMode)
+{
+    if (key == Qt::Key_F5)
+        return TFormCommand::ToggleMaximized;
+    if (modifiers & Qt::AltModifier) {
+        if (key == Qt::Key_X)
+            return TFormCommand::Close;
+        if (key == Qt::Key_I)
+            return TFormCommand::About;
+        return TFormCommand::None;
+    }
+    if (modifiers & Qt::ControlModifier) {
+        switch (key) {
+        case Qt::Key_F: return TFormCommand::ShowFind;
+        case Qt::Key_L: return TFormCommand::FindNext;
+        case Qt::Key_S: return TFormCommand::Save;
+        case Qt::Key_O: return TFormCommand::Open;
+        case Qt::Key_D: return debugMode ? TFormCommand::Dump : TFormCommand::None;
+        case Qt::Key_G: return TFormCommand::GoTo;
+        default: return TFormCommand::None;
+        }
+    }
+    return key == Qt::Key_F3 ? TFormCommand::FindNext : TFormCommand::None;
+}
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
@@ -99,9 +130,14 @@ void TForm1::FormCreate()
     SetHelpContext(m_saveDialog2, 1);
     m_session->SetSaveAsDialog(m_saveDialog2);
 
+    FindDialog1 = new TFindDialog(this);
+    connect(FindDialog1, &TFindDialog::FindRequested, this, &TForm1::FindDialog1Find);
+
     BuildMenu();
     ConnectCommands();
     UpdateCommands();
+    // Every key pressed in the window passes the window's own handling first.
+    qApp->installEventFilter(this);
 }
 
 void TForm1::FormShow()
@@ -171,6 +207,44 @@ void TForm1::resizeEvent(QResizeEvent *event)
     m_grid->FormResize();
 }
 
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const TFormCommand command = FormKeyCommand(key->key(), key->modifiers(), DebugMode());
+    if (command == TFormCommand::None)
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Taken here, not by a menu shortcut: the key press follows.
+        event->accept();
+        return true;
+    }
+    FormKeyDown(command);
+    return true;
+}
+
+void TForm1::FormKeyDown(TFormCommand command)
+{
+    switch (command) {
+    case TFormCommand::ToggleMaximized:
+        setWindowState(windowState() ^ Qt::WindowMaximized);
+        break;
+    case TFormCommand::Close: close(); break;
+    case TFormCommand::About: ShowAboutBox(); break;
+    case TFormCommand::ShowFind: ShowFindDialog(); break;
+    case TFormCommand::FindNext: FindNext(); break;
+    case TFormCommand::Save: m_session->SaveCommand(); break;
+    case TFormCommand::Open: m_session->OpenCommand(); break;
+    case TFormCommand::Dump: DumpMessages(); break;
+    case TFormCommand::GoTo: GoToMessage(); break;
+    case TFormCommand::None: break;
+    }
+}
+
 void TForm1::OpenStartupFile()
 {
     m_session->OpenStartupFile();
@@ -178,11 +252,11 @@ void TForm1::OpenStartupFile()
 
 // --- Controls -------------------------------------------------------------
 
-QToolButton *TForm1::AddButton(const char *name, QStyle::StandardPixmap picture, int left)
+QToolButton *TForm1::AddButton(const char *name, TToolbarPicture picture, int left)
 {
     auto *button = new QToolButton(m_toolPanel);
     button->setObjectName(QLatin1String(name));
-    button->setIcon(style()->standardIcon(picture, nullptr, button));
+    button->setIcon(ToolbarIcon(picture));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(left, ButtonTop, ButtonSize, ButtonSize);
@@ -194,14 +268,14 @@ void TForm1::BuildToolbar()
     m_toolPanel = new QFrame(this);
     m_toolPanel->setObjectName(QStringLiteral("ToolPanel"));
     m_toolPanel->setFixedHeight(ToolPanelHeight);
-    OpenBtn = AddButton("OpenBtn", QStyle::SP_DialogOpenButton, 3);
-    SaveBtn = AddButton("SaveBtn", QStyle::SP_DialogSaveButton, 29);
-    UndoBtn = AddButton("UndoBtn", QStyle::SP_ArrowBack, 61);
-    FindBtn = AddButton("FindBtn", QStyle::SP_FileDialogContentsView, 93);
-    FindNextBtn = AddButton("FindNextBtn", QStyle::SP_ArrowDown, 119);
-    ViewOrigBtn = AddButton("ViewOrigBtn", QStyle::SP_FileDialogDetailedView, 151);
+    OpenBtn = AddButton("OpenBtn", TToolbarPicture::Open, 3);
+    SaveBtn = AddButton("SaveBtn", TToolbarPicture::Save, 29);
+    UndoBtn = AddButton("UndoBtn", TToolbarPicture::Undo, 61);
+    FindBtn = AddButton("FindBtn", TToolbarPicture::Find, 93);
+    FindNextBtn = AddButton("FindNextBtn", TToolbarPicture::FindNext, 119);
+    ViewOrigBtn = AddButton("ViewOrigBtn", TToolbarPicture::ViewOriginal, 151);
     ViewOrigBtn->setCheckable(true);
-    AboutBtn = AddButton("AboutBtn", QStyle::SP_MessageBoxInformation, 183);
+    AboutBtn = AddButton("AboutBtn", TToolbarPicture::About, 183);
 }
 
 QAction *TForm1::AddItem(QMenu *menu, const char *name, const QString &builtInCaption)
@@ -288,12 +362,17 @@ void TForm1::BuildMenu()
 void TForm1::ConnectCommands()
 {
     TEditSession *session = m_session.get();
-    // Menu items that stand for a toolbar button click the button, which
-    // acts even while it is disabled; the commands check their own state.
-    connect(N2, &QAction::triggered, OpenBtn, &QToolButton::click);
-    connect(OpenBtn, &QToolButton::clicked, this, [session] { session->OpenCommand(); });
-    connect(SaveItem, &QAction::triggered, SaveBtn, &QToolButton::click);
-    connect(SaveBtn, &QToolButton::clicked, this, [session] { session->SaveCommand(); });
+    // A menu item that stands for a toolbar button runs the button's click
+    // handler, which runs even while the button is disabled; the commands
+    // check their own state.
+    auto openBtnClick = [session] { session->OpenCommand(); };
+    auto saveBtnClick = [session] { session->SaveCommand(); };
+    auto aboutBtnClick = [] { ShowAboutBox(); };
+    auto undoItemClick = [session] { session->UndoLastEntry(); };
+    connect(N2, &QAction::triggered, this, openBtnClick);
+    connect(OpenBtn, &QToolButton::clicked, this, openBtnClick);
+    connect(SaveItem, &QAction::triggered, this, saveBtnClick);
+    connect(SaveBtn, &QToolButton::clicked, this, saveBtnClick);
     connect(N4, &QAction::triggered, this, [session] { session->SaveDocumentAs(); });
     connect(RevertItem, &QMenu::aboutToShow, this, &TForm1::RevertItemClick);
     connect(RevertSavedItem, &QAction::triggered, this, [session] { session->RevertToSaved(); });
@@ -301,17 +380,22 @@ void TForm1::ConnectCommands()
     connect(RevertOriginalItem, &QAction::triggered, this, [session] { session->RevertToOriginal(); });
     connect(N13, &QAction::triggered, this, &TForm1::DumpMessages);
     connect(N6, &QAction::triggered, this, &QWidget::close);
-    connect(UndoItem, &QAction::triggered, this, [session] { session->UndoLastEntry(); });
-    connect(UndoBtn, &QToolButton::clicked, UndoItem, &QAction::trigger);
+    connect(UndoItem, &QAction::triggered, this, undoItemClick);
+    connect(UndoBtn, &QToolButton::clicked, this, undoItemClick);
     connect(ToolbarItem, &QAction::triggered, this, [this] { SetToolbarVisible(!m_toolPanel->isVisibleTo(this)); });
     connect(ViewOrigItem, &QAction::triggered, this, &TForm1::ViewOrigItemClick);
     connect(ViewOrigBtn, &QToolButton::clicked, this, &TForm1::ViewOrigBtnClick);
+    connect(N18, &QAction::triggered, this, &TForm1::GoToMessage);
+    connect(N8, &QAction::triggered, this, &TForm1::ShowFindDialog);
+    connect(FindBtn, &QToolButton::clicked, this, &TForm1::ShowFindDialog);
+    connect(N9, &QAction::triggered, this, &TForm1::FindNext);
+    connect(FindNextBtn, &QToolButton::clicked, this, &TForm1::FindNext);
     connect(N14, &QAction::triggered, this, [] { ExecuteFontSetup(); });
     connect(N19, &QAction::triggered, this, [this] { m_contextHelp->ShowContents(); });
     connect(Web1, &QAction::triggered, this, &TForm1::Web1Click);
     connect(N23, &QAction::triggered, this, &TForm1::N23Click);
-    connect(N11, &QAction::triggered, AboutBtn, &QToolButton::click);
-    connect(AboutBtn, &QToolButton::clicked, this, [] { ShowAboutBox(); });
+    connect(N11, &QAction::triggered, this, aboutBtnClick);
+    connect(AboutBtn, &QToolButton::clicked, this, aboutBtnClick);
 
     connect(m_grid, &TMessageGrid::EditRequested, this, &TForm1::EditCurrentMessage);
     connect(m_grid, &TMessageGrid::ViewingOriginalChanged, this, [this](bool viewing) {
@@ -423,4 +507,36 @@ void TForm1::N23Click()
     const QString address = QStringLiteral("mailto:") + QLatin1String(SupportMailAddress);
     if (!RunProgram(address))
         ShowErrorFmt(GetMsg(QStringLiteral("FailedMailerLaunch")), {address});
+}
+
+// --- Find and go to -------------------------------------------------------
+
+void TForm1::ShowFindDialog()
+{
+    FindDialog1->Show();
+}
+
+void TForm1::FindNext()
+{
+    if (FindDialog1->FindText().isEmpty()) {
+        ShowFindDialog();
+        return;
+    }
+    FindDialog1Find();
+}
+
+// One search downward in the current cell's column; the dialog stays open.
+void TForm1::FindDialog1Find()
+{
+    const int row = MessageSearch::FindNext(*m_session, m_grid->CurrentRow(), m_grid->CurrentColumn(),
+                                            FindDialog1->FindText());
+    if (row > 0)
+        m_grid->SetCurrentRow(row);
+}
+
+void TForm1::GoToMessage()
+{
+    const int row = MessageSearch::GoToMessage(*m_session);
+    if (row > 0)
+        m_grid->SetCurrentRow(row);
 }

@@ -4,10 +4,10 @@
 // commands into session operations; the session decides.
 
 #include "editor/EditSession.h"
+#include "editor/ToolbarIcons.h"
 #include "settings/FontRecord.h"
 
 #include <QMainWindow>
-#include <QStyle>
 #include <memory>
 
 class QAction;
@@ -17,9 +17,20 @@ class QMenu;
 class QToolButton;
 class TContextHelp;
 class TForm2;
+class TFindDialog;
 class TForm4;
 class TMessageGrid;
 class TSaveDialog;
+
+// The commands the window's own key handling runs, seeing every key pressed
+// in the window before its focused control does.
+enum class TFormCommand { None, ToggleMaximized, Close, About, ShowFind, FindNext, Save, Open, Dump, GoTo };
+
+// The command for a key, checked in this order: F5 (any modifiers); Alt+X,
+// Alt+I (any other Alt combination: none, the key goes on); Ctrl+F, Ctrl+L,
+// Ctrl+S, Ctrl+O, Ctrl+D (only in debug mode), Ctrl+G (any other Ctrl
+// combination: none); F3.
+TFormCommand FormKeyCommand(int key, Qt::KeyboardModifiers modifiers, bool debugMode);
 
 class TForm1 : public QMainWindow, private TSessionView
 {
@@ -48,12 +59,17 @@ public:
     void SetToolbarVisible(bool visible);
     bool IsViewingOriginal() const;
     void EditCurrentMessage();
+    void ShowFindDialog();
+    void FindNext();
+    void GoToMessage();
+    void DumpMessages();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // TSessionView
@@ -71,12 +87,13 @@ private:
     QAction *AddItem(QMenu *menu, const char *name, const QString &builtInCaption);
     QAction *AddSeparator(QMenu *menu, const char *name);
     QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &builtInCaption);
-    QToolButton *AddButton(const char *name, QStyle::StandardPixmap picture, int left);
+    QToolButton *AddButton(const char *name, TToolbarPicture picture, int left);
     void ConnectCommands();
     void RevertItemClick();
     void ViewOrigBtnClick();
     void ViewOrigItemClick();
-    void DumpMessages();
+    void FormKeyDown(TFormCommand command);
+    void FindDialog1Find();
     void Web1Click();
     void N23Click();
     void OpenStartupFile();
@@ -88,6 +105,7 @@ private:
     TContextHelp *m_contextHelp = nullptr;
     TSaveDialog *m_saveDialog1 = nullptr; // the dump
     TSaveDialog *m_saveDialog2 = nullptr; // save as
+    TFindDialog *FindDialog1 = nullptr;
     QFrame *m_toolPanel = nullptr;
     QLabel *m_image1 = nullptr;
 
