@@ -11,6 +11,7 @@
 #include "editor/MessageGrid.h"
 #include "editor/Unit1.h"
 #include "help/HelpService.h"
+#include "help/HelpUtils.h"
 #include "msgfile/MsgFile.h"
 #include "platform/CodePages.h"
 #include "settings/ConfigUtils.h"
@@ -410,6 +411,31 @@ private Q_SLOTS:
         QVERIFY(f.form1->windowState() != before);
         f.Key(Qt::Key_F5);
         QCOMPARE(f.form1->windowState(), before);
+        f.form1->hide();
+    }
+
+    // F1 on a highlighted menu item names the item; the "Revert to" item,
+    // without a help context of its own, names its parent "File".
+    void helpOnMenuItems()
+    {
+        Fixture f;
+        f.Show();
+        f.Open();
+        f.Edit(1, "modified, so that revert to saved is enabled");
+        QMenu *revert = f.Item("RevertItem")->menu();
+        QMenu *file = f.Item("N1")->menu();
+        file->popup(f.form1->mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        file->setActiveAction(f.Item("RevertItem"));
+        QCOMPARE(MenuHelpName(file), QStringLiteral("Form1.N1"));
+        revert->popup(f.form1->mapToGlobal(QPoint(40, 40)));
+        QVERIFY(QTest::qWaitForWindowExposed(revert));
+        revert->setActiveAction(f.Item("RevertSavedItem"));
+        QCOMPARE(MenuHelpName(revert), QStringLiteral("Form1.RevertSavedItem"));
+        QTest::keyClick(revert, Qt::Key_F1);
+        QCOMPARE(f.help.Requests.last(), QStringLiteral("Form1.RevertSavedItem"));
+        revert->hide();
+        file->hide();
         f.form1->hide();
     }
 
