@@ -4,6 +4,7 @@
 #include "uitext/Format.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -17,8 +18,20 @@ namespace {
     throw EMsgFileError(Format(QStringLiteral("Stream read error: the file ends at offset %d, inside %s"), {size, what}));
 }
 
+// Offsets in a message file are signed 32-bit numbers: no sound file is
+// larger than this, and nothing larger is read into memory.
+constexpr qint64 MaxMsgFileSize = std::numeric_limits<qint32>::max();
+
+void CheckFileSize(qint64 size)
+{
+    if (size > MaxMsgFileSize)
+        RaiseCorrupt(QStringLiteral("the file holds %d bytes, more than a message file can (2 GB)"), {size});
+}
+
 void CheckIndexOffset(qint32 indexOffset, qint64 size)
 {
+    if (indexOffset < 0)
+        RaiseCorrupt(QStringLiteral("the index offset %d lies beyond 2 GB"), {quint32(indexOffset)});
     if (indexOffset < TMsgData::HeaderSize)
         RaiseCorrupt(QStringLiteral("the index offset %d lies inside the header"), {indexOffset});
     if (indexOffset % 4 != 0)
@@ -34,15 +47,18 @@ TMsgFileReader::TMsgFileReader(QIODevice &stream)
 {
 }
 
-// Everything from the start to the end of the stream: never more than the
-// file holds, whatever its header says.
-QByteArray TMsgFileReader::ReadAll()
+// Count bytes from Offset (counted from the start); fewer when the stream
+// ends first. Never more than the file holds, whatever its header says.
+QByteArray TMsgFileReader::ReadRange(qint64 offset, qint64 count)
 {
     const qint64 size = qMax<qint64>(0, m_stream.size() - m_start);
-    QByteArray bytes(size, Qt::Uninitialized);
+    count = qBound<qint64>(0, count, size - offset);
+    if (count <= 0 || !m_stream.seek(m_start + offset))
+        return {};
+    QByteArray bytes(count, Qt::Uninitialized);
     qint64 have = 0;
-    while (have < size) {
-        const qint64 got = m_stream.read(bytes.data() + have, size - have);
+    while (have < count) {
+        const qint64 got = m_stream.read(bytes.data() + have, count - have);
         if (got <= 0)
             break;
         have += got;
@@ -53,14 +69,21 @@ QByteArray TMsgFileReader::ReadAll()
 
 std::unique_ptr<TMsgData> TMsgFileReader::Read(TMsgLayout *indexRead)
 {
-    m_bytes = ReadAll();
-    if (m_bytes.size() < TMsgData::HeaderSize)
-        RaiseCutShort(m_bytes.size(), QStringLiteral("the 16-byte header"));
+    // The header first: a file that cannot be a message file is refused
+    // before the rest of it is read.
+    const qint64 size = qMax<qint64>(0, m_stream.size() - m_start);
+    const QByteArray header = ReadRange(0, TMsgData::HeaderSize);
+    if (header.size() < TMsgData::HeaderSize)
+        RaiseCutShort(header.size(), QStringLiteral("the 16-byte header"));
+    const qint32 indexOffset = qint32(UInt32At(header, 4));
+    CheckIndexOffset(indexOffset, size);
+    CheckFileSize(size);
+    m_bytes = ReadRange(0, size);
+    if (m_bytes.size() < size)
+        RaiseCutShort(m_bytes.size(), QStringLiteral("the file (it could not be read whole)"));
 
     auto data = std::make_unique<TMsgData>();
-    data->SetHeader(m_bytes.left(TMsgData::HeaderSize));
-    const qint32 indexOffset = qint32(UInt32At(m_bytes, 4));
-    CheckIndexOffset(indexOffset, m_bytes.size());
+    data->SetHeader(header);
 
     TMsgLayout layout;
     const TMsgGeometry geometry = HeaderGeometry(data->Header());
@@ -75,10 +98,10 @@ std::unique_ptr<TMsgData> TMsgFileReader::Read(TMsgLayout *indexRead)
     return data;
 }
 
+// The index first: a file without one is refused before its records are
+// taken apart.
 void TMsgFileReader::ReadFlat(TMsgData &data, qint32 indexOffset, TMsgLayout &layout)
 {
-    ReadRecords(data, TMsgData::HeaderSize, indexOffset);
-
     // The index: entries up to the one whose key is 0xFFFFFFFF.
     TMsgIndexNode root{quint32(indexOffset), 1, {}};
     for (qint64 offset = indexOffset;; offset += MsgIndexEntrySize) {
@@ -91,6 +114,8 @@ void TMsgFileReader::ReadFlat(TMsgData &data, qint32 indexOffset, TMsgLayout &la
     layout.IndexOffset = indexOffset;
     layout.Levels = 2;
     layout.Nodes.push_back(std::move(root));
+
+    ReadRecords(data, TMsgData::HeaderSize, indexOffset);
 }
 
 void TMsgFileReader::ReadTree(TMsgData &data, qint32 rootOffset, const TMsgGeometry &geometry, TMsgLayout &layout)

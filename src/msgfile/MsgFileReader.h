@@ -1,6 +1,7 @@
 #pragma once
-// Reads a message file from a stream into a store. The whole file is read in
-// one piece and kept by the store, whose messages point into it.
+// Reads a message file from a stream into a store. After its header has
+// passed, the whole file is read in one piece and kept by the store, whose
+// messages point into it.
 //
 // A file whose server header gives more than 2 levels is read by walking its
 // index tree from the root, taking the leaves in key order: such files keep
@@ -21,7 +22,7 @@ public:
     std::unique_ptr<TMsgData> Read(TMsgLayout *indexRead);
 
 private:
-    QByteArray ReadAll();
+    QByteArray ReadRange(qint64 offset, qint64 count);
     void ReadFlat(TMsgData &data, qint32 indexOffset, TMsgLayout &layout);
     void ReadTree(TMsgData &data, qint32 rootOffset, const TMsgGeometry &geometry, TMsgLayout &layout);
     void WalkNode(quint32 offset, int level, const TMsgGeometry &geometry, TMsgLayout &layout,
