@@ -315,7 +315,12 @@ int RunLexivane(int argc, char **argv)
 
     bool unattended = false;
     const int exitAfter = qEnvironmentVariableIntValue(kExitAfterStartVariable, &unattended);
-    if (unattended && exitAfter >= 0)
-        QTimer::singleShot(exitAfter, application.get(), [] { QCoreApplication::exit(0); });
+    if (unattended && exitAfter >= 0) {
+        // Asked again and again: a box shown before the main loop runs ends
+        // only its own loop, and the main loop must end too.
+        auto *quit = new QTimer(application.get());
+        QObject::connect(quit, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+        QTimer::singleShot(exitAfter, quit, [quit] { quit->start(100); QCoreApplication::exit(0); });
+    }
     return startup.Run();
 }

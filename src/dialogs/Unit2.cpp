@@ -398,8 +398,9 @@ void TForm2::FormShow()
     ApplyMemoFonts();
     Memo1->setFocus();
     CenterForm(*this);
-    RestoreFormPlacement(*this);
-    const int stored = AppIni().ReadInteger(LastSection, PaneHeightIdent, UpperPaneHeight());
+    TrySettings([this] { RestoreFormPlacement(*this); });
+    int stored = UpperPaneHeight();
+    TrySettings([&stored] { stored = AppIni().ReadInteger(LastSection, PaneHeightIdent, stored); });
     SetUpperPaneHeight(qMin(stored, Panel4->height() - SplitterMinSize));
     QTextCursor cursor = Memo1->textCursor();
     cursor.movePosition(QTextCursor::Start);
@@ -409,8 +410,8 @@ void TForm2::FormShow()
 
 void TForm2::FormHide()
 {
-    SaveFormPlacement(*this);
-    AppIni().WriteInteger(LastSection, PaneHeightIdent, UpperPaneHeight());
+    TrySettings([this] { SaveFormPlacement(*this); });
+    TrySettings([this] { AppIni().WriteInteger(LastSection, PaneHeightIdent, UpperPaneHeight()); });
 }
 
 int TForm2::UpperPaneHeight() const

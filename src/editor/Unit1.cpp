@@ -146,11 +146,11 @@ void TForm1::FormShow()
     CenterForm(*this);
     m_session->MarkModified(false);
     RefreshGrid();
-    RestoreFormPlacement(*this);
-    LoadNamedFont(QStringLiteral("NormalFont"), NormalFont);
-    LoadNamedFont(QStringLiteral("TitleFont"), TitleFont);
-    LoadNamedFont(QStringLiteral("OriginFont"), OriginFont);
-    LoadNamedFont(QStringLiteral("ChangedFont"), ChangedFont);
+    TrySettings([this] { RestoreFormPlacement(*this); });
+    TrySettings([this] { LoadNamedFont(QStringLiteral("NormalFont"), NormalFont); });
+    TrySettings([this] { LoadNamedFont(QStringLiteral("TitleFont"), TitleFont); });
+    TrySettings([this] { LoadNamedFont(QStringLiteral("OriginFont"), OriginFont); });
+    TrySettings([this] { LoadNamedFont(QStringLiteral("ChangedFont"), ChangedFont); });
     // The slots refer to this window's fonts, so they are added once, at the
     // first showing.
     if (m_fontSetup && m_fontSetup->SlotCount() == 0) {
@@ -164,19 +164,22 @@ void TForm1::FormShow()
     m_grid->FormResize();
     if (m_textEdit)
         m_textEdit->SetEditFonts(NormalFont, OriginFont);
-    SetToolbarVisible(AppIni().ReadBool(LastSection, QStringLiteral("Toolbar"), true));
+    bool toolbar = true;
+    TrySettings([&toolbar] { toolbar = AppIni().ReadBool(LastSection, QStringLiteral("Toolbar"), true); });
+    SetToolbarVisible(toolbar);
     // The start-up file is opened once the window is on the screen.
     QTimer::singleShot(0, this, &TForm1::OpenStartupFile);
 }
 
 void TForm1::FormHide()
 {
-    SaveFormPlacement(*this);
-    SaveNamedFont(QStringLiteral("NormalFont"), NormalFont);
-    SaveNamedFont(QStringLiteral("TitleFont"), TitleFont);
-    SaveNamedFont(QStringLiteral("OriginFont"), OriginFont);
-    SaveNamedFont(QStringLiteral("ChangedFont"), ChangedFont);
-    AppIni().WriteBool(LastSection, QStringLiteral("Toolbar"), m_toolPanel->isVisibleTo(this));
+    TrySettings([this] { SaveFormPlacement(*this); });
+    TrySettings([this] { SaveNamedFont(QStringLiteral("NormalFont"), NormalFont); });
+    TrySettings([this] { SaveNamedFont(QStringLiteral("TitleFont"), TitleFont); });
+    TrySettings([this] { SaveNamedFont(QStringLiteral("OriginFont"), OriginFont); });
+    TrySettings([this] { SaveNamedFont(QStringLiteral("ChangedFont"), ChangedFont); });
+    const bool toolbar = m_toolPanel->isVisibleTo(this);
+    TrySettings([toolbar] { AppIni().WriteBool(LastSection, QStringLiteral("Toolbar"), toolbar); });
 }
 
 void TForm1::showEvent(QShowEvent *event)

@@ -1,5 +1,7 @@
 #include "settings/ConfigUtils.h"
 
+#include "diagnostics/LogUtils.h"
+
 #include "msgfile/ListUtils.h"
 #include "settings/TypeUtils.h"
 #include "uitext/Format.h"
@@ -227,4 +229,13 @@ void LoadNamedFont(const QString &name, TFontRecord &font)
 void SaveNamedFont(const QString &name, const TFontRecord &font)
 {
     SaveFont(AppIni(), LastSection, name + QStringLiteral(".Font"), AllFontAttrs, font);
+}
+
+void TrySettings(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const Exception &error) {
+        LogFile().LogException(error);
+    }
 }

@@ -17,6 +17,7 @@
 #include "settings/FontRecord.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 LEXIVANE_DECLARE_EXCEPTION(EAppIniError);
@@ -96,6 +97,13 @@ void LoadFont(TAppIni &store, const QString &section, const QString &prefix, TFo
 // none), members in their declaration order.
 void SaveFont(TAppIni &store, const QString &section, const QString &prefix, TFontAttrs attributes,
               const TFontRecord &font);
+
+// Runs one step that reads or writes preferences. Preferences are a
+// convenience: a settings store that cannot be read or written (a damaged or
+// unwritable file, a value of another type) must not stop the program, so a
+// failure of the step is written to the log and what it did not read keeps
+// its default.
+void TrySettings(const std::function<void()> &step);
 
 // All five attributes of Name + ".Font" in section "Last" of AppIni().
 void LoadNamedFont(const QString &name, TFontRecord &font);

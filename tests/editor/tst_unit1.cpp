@@ -9,6 +9,7 @@
 #include "dialogs/Unit4.h"
 #include "dialogs/fmAbout.h"
 #include "diagnostics/CommandLine.h"
+#include "diagnostics/LogUtils.h"
 #include "editor/MessageGrid.h"
 #include "editor/Unit1.h"
 #include "help/HelpUtils.h"
@@ -24,6 +25,7 @@
 #include "uitext/LangUtils.h"
 
 #include <QAction>
+#include <QDir>
 #include <QHeaderView>
 #include <QApplication>
 #include <QMenu>
@@ -228,6 +230,43 @@ private Q_SLOTS:
         w.form1->show();
         QCOMPARE(w.form4->SlotCount(), 4);
         w.form1->hide();
+    }
+
+    // Preferences that cannot be read or written do not stop the window or
+    // the text edit dialog: defaults, no box, the failures in the log.
+    void unreadableSettingsGiveDefaults()
+    {
+        QVERIFY(QDir().mkpath(m_environment->userDir() + QStringLiteral("/HKEY_CURRENT_USER.reg")));
+        TLogFile log(m_environment->path(QStringLiteral("test.LOG")));
+        TLogFile *previousLog = SetLogFile(&log);
+        ScriptedDialogs dialogs;
+        ScriptedMessageBoxes boxes;
+        {
+            Window w;
+            w.form1->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.form1.get()));
+            QTRY_COMPARE(dialogs.SelectMessageFileCalls, 1);
+            QVERIFY(w.Find<QWidget>("ToolPanel")->isVisible());
+            QCOMPARE(w.form1->NormalFont.Size, 10);
+            QCOMPARE(w.form1->size(), QSize(580, 420));
+
+            // The text edit dialog shows and hides with the same store.
+            TAboutBox aboutBox;
+            TQtDialogs realDialogs(*w.form2, *w.form4, aboutBox);
+            TDialogPresenter *previous = SetDialogPresenter(&realDialogs);
+            QTimer::singleShot(0, [] {
+                if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                    dialog->reject();
+            });
+            QByteArray text("x");
+            bool oem = false;
+            QVERIFY(!EditText(text, {}, oem));
+            SetDialogPresenter(previous);
+            w.form1->hide();
+        }
+        SetLogFile(previousLog);
+        QCOMPARE(boxes.Count(), 0);
+        QVERIFY(ReadWholeFile(log.LogFileName()).contains("Exception"));
     }
 
     void closingAsksAboutUnsavedChanges()

@@ -1,0 +1,123 @@
+// The program under hostile conditions: a settings file that cannot be read
+// or holds garbage, a log that cannot be written. It starts and runs with
+// defaults, and says nothing about the log.
+
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    bool finished = false;
+    int exitCode = -1;
+    QByteArray errors;
+};
+
+// Runs Program offscreen with the test's folders; it quits by itself soon
+// after start-up.
+Run RunProgram(const TestEnvironment &environment, const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    variables.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    variables.insert(QStringLiteral("LEXIVANE_EXIT_AFTER_START"), QStringLiteral("1500"));
+    variables.insert(QStringLiteral("LEXIVANE_USER_DIR"), environment.userDir());
+    variables.insert(QStringLiteral("LEXIVANE_SYSTEM_DIR"), environment.systemDir());
+    variables.insert(QStringLiteral("HOME"), environment.path(QStringLiteral("home")));
+    process.setProcessEnvironment(variables);
+    process.setWorkingDirectory(environment.root());
+    process.start(program, arguments);
+    Run run;
+    if (!process.waitForStarted())
+        return run;
+    run.finished = process.waitForFinished(60000);
+    if (!run.finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.errors = process.readAllStandardError();
+    return run;
+}
+
+QString SettingsFile(const TestEnvironment &environment)
+{
+    return environment.userDir() + QStringLiteral("/HKEY_CURRENT_USER.reg");
+}
+
+} // namespace
+
+class TestHostile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsWithBadSettings_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("settings file is a folder") << QStringLiteral("folder");
+        QTest::newRow("settings file of random bytes") << QStringLiteral("random");
+        QTest::newRow("settings of garbage values") << QStringLiteral("values");
+    }
+    void startsWithBadSettings()
+    {
+        QFETCH(QString, kind);
+        TestEnvironment environment;
+        const QString settings = SettingsFile(environment);
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(settings));
+        } else if (kind == QLatin1String("random")) {
+            QByteArray noise(20000, '\0');
+            QRandomGenerator random(42);
+            for (char &byte : noise)
+                byte = char(random.bounded(256));
+            QVERIFY(WriteWholeFile(settings, noise));
+        } else {
+            QVERIFY(WriteWholeFile(settings,
+                                   "[HKEY_CURRENT_USER\\Software\\Tessavel\\Lexivane\\1.0\\Last]\n"
+                                   "\"Form1.Left\"=\"-99999999999999\"\n"
+                                   "\"Form1.Width\"=\"abc\"\n"
+                                   "\"Form1.Height\"=dword:ffffffff\n"
+                                   "\"Toolbar\"=\"maybe\"\n"
+                                   "\"NormalFont.Font.Size\"=\"-5\"\n"
+                                   "\"NormalFont.Font.Name\"=\"\"\n"
+                                   "\"TitleFont.Font.Style\"=\"*fsNothing,fsBold\"\n"
+                                   "\"OriginFont.Font.Color\"=\"0xZZ\"\n"
+                                   "\"ChangedFont.Font.CharSet\"=\"999999\"\n"));
+        }
+        const Run run = RunProgram(environment, QStringLiteral(LEXIVANE_PROGRAM), {});
+        QVERIFY2(run.finished, "the program did not end by itself");
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+    }
+
+    // The log lies beside the program; here a folder stands in its way.
+    // Failures are logged with -DEBUG: a corrupt file on the command line.
+    void logThatCannotBeWrittenStaysSilent()
+    {
+        TestEnvironment environment;
+        const QString folder = environment.path(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString program = folder + QStringLiteral("/lexivane");
+        QVERIFY(QFile::copy(QStringLiteral(LEXIVANE_PROGRAM), program));
+        QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/lexivane.LOG")));
+        const QString corrupt = environment.path(QStringLiteral("corrupt.msg"));
+        QVERIFY(WriteWholeFile(corrupt, QByteArray(64, '\x7f')));
+
+        const Run run = RunProgram(environment, program, {QStringLiteral("-DEBUG"), corrupt});
+        QVERIFY2(run.finished, "the program did not end by itself");
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        QVERIFY2(!run.errors.toLower().contains(".log"), run.errors.constData());
+        QVERIFY(QFileInfo(folder + QStringLiteral("/lexivane.LOG")).isDir());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostile)
+#include "tst_hostile.moc"
