@@ -7,6 +7,7 @@
 #include "dialogs/WaitCursor.h"
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
+#include "msgfile/MsgFileSave.h"
 #include "uitext/DlgUtils.h"
 #include "uitext/MsgRes.h"
 
@@ -330,17 +331,9 @@ bool TEditSession::WriteMessageFile(const QString &name)
     TCommandsUpdate update(m_view);
     try {
         TWaitScope wait;
-        const QString temp = CreateTempFile(GetFileDir(name), QStringLiteral("IBMSG"));
-        try {
-            SaveMsgData(temp, *m_messages);
-            // Success is reported only for contents that reached the disk.
-            SyncFile(temp);
-        } catch (...) {
-            DeleteFileQuiet(temp);
-            throw;
-        }
-        BackupFile(name);
-        RenameFileChecked(temp, name);
+        // Temporary file, written and synced; the previous file kept as the
+        // last backup while the new one replaces it in one step.
+        SaveMsgDataWithBackup(name, *m_messages);
     } catch (const std::exception &error) {
         ReportFileError(QStringLiteral("SaveError"), QStringLiteral("SaveErrorDebug"), name, error);
         return false;

@@ -1,6 +1,7 @@
 #include "msgfile/BufferedWriter.h"
 
 #include "diagnostics/Exception.h"
+#include "msgfile/FaultInjection.h"
 
 #include <QtEndian>
 #include <cstring>
@@ -17,7 +18,7 @@ void BufferedWriter::write(const char *data, qint64 count)
     if (count > m_buffer.size() - m_used) {
         flush();
         if (count > m_buffer.size()) {
-            if (m_device.write(data, count) != count)
+            if (InjectedFault(TFailPoint::Write) != 0 || m_device.write(data, count) != count)
                 RaiseWriteError();
             return;
         }
@@ -39,7 +40,8 @@ void BufferedWriter::flush()
         return;
     const qint64 used = m_used;
     m_used = 0;
-    if (m_device.write(m_buffer.constData(), used) != used)
+    // An injected fault fails the block as a device that takes nothing would.
+    if (InjectedFault(TFailPoint::Write) != 0 || m_device.write(m_buffer.constData(), used) != used)
         RaiseWriteError();
 }
 

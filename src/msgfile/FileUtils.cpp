@@ -1,6 +1,7 @@
 #include "msgfile/FileUtils.h"
 
 #include "msgfile/BufferedWriter.h"
+#include "msgfile/FaultInjection.h"
 #include "platform/OsError.h"
 
 #include <QFile>
@@ -103,6 +104,108 @@ QString RandomSuffix()
     return suffix;
 }
 
+// A candidate for a new temporary file in Directory: Prefix, six random
+// letters or digits, ".tmp".
+QString TempNameIn(const QString &directory, const QString &prefix)
+{
+    return JoinPath(directory, prefix + RandomSuffix() + QStringLiteral(".tmp"));
+}
+
+// Dir made absolute; the current folder for an empty Dir.
+QString AbsoluteDir(const QString &dir)
+{
+    return QFileInfo(dir.isEmpty() ? QStringLiteral(".") : dir).absoluteFilePath();
+}
+
+// Runs the system call unless a fault is injected at Point; then it "fails"
+// with the injected error in errno, as the call itself would.
+template <typename Call>
+int CallUnlessFaulted(TFailPoint point, Call call)
+{
+    if (const int error = InjectedFault(point)) {
+        errno = error;
+        return -1;
+    }
+    return call();
+}
+
+void RaiseIfFaulted(TFailPoint point)
+{
+    if (const int error = InjectedFault(point))
+        RaiseOSError(error);
+}
+
+// The file system has no hard links (FAT and kin), or not across this
+// folder (EXDEV: a file mounted on its own).
+bool HardLinksRefused(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == EXDEV;
+}
+
+// Whether both names are entries of one and the same file.
+bool SameFile(const QByteArray &first, const QByteArray &second)
+{
+    struct stat a {};
+    struct stat b {};
+    return ::lstat(first.constData(), &a) == 0 && ::lstat(second.constData(), &b) == 0 && a.st_dev == b.st_dev
+        && a.st_ino == b.st_ino;
+}
+
+// Links Name under a new temporary name in its folder and returns that name;
+// an empty string when the file system refuses hard links.
+QString LinkUnderTempName(const QString &name)
+{
+    const QByteArray target = NativeName(name);
+    const QString directory = AbsoluteDir(GetFileDir(name));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray link = NativeName(TempNameIn(directory, QString::fromLatin1(SaveTempPrefix)));
+        const auto makeLink = [&] { return ::link(target.constData(), link.constData()); };
+        if (CallUnlessFaulted(TFailPoint::LinkBackup, makeLink) == 0)
+            return QFile::decodeName(link);
+        if (errno == EEXIST)
+            continue;
+        if (HardLinksRefused(errno))
+            return {};
+        RaiseLastOSError();
+    }
+    RaiseOSError(EEXIST);
+}
+
+// Makes Backup a second name of the file Name, replacing an older backup in
+// the same step. False when the file system refuses hard links.
+bool MakeLinkedBackup(const QString &name, const QString &backup)
+{
+    const QByteArray backupName = NativeName(backup);
+    // A save cut short after this step leaves the two names on one file;
+    // renaming a link of it over the backup would then do nothing and leave
+    // the link behind.
+    if (SameFile(NativeName(name), backupName))
+        return true;
+    const QString link = LinkUnderTempName(name);
+    if (link.isEmpty())
+        return false;
+    const QByteArray linkName = NativeName(link);
+    const auto renameLink = [&] { return ::rename(linkName.constData(), backupName.constData()); };
+    if (CallUnlessFaulted(TFailPoint::RenameBackup, renameLink) != 0) {
+        const int error = errno;
+        DeleteFileQuiet(link);
+        RaiseOSError(error);
+    }
+    return true;
+}
+
+// The sequence for file systems without hard links: for a moment Name is
+// without a file.
+void ReplaceByRenames(const QString &temp, const QString &name, const QString &backup)
+{
+    if (FileExists(backup))
+        DeleteFileChecked(backup);
+    RaiseIfFaulted(TFailPoint::RenameBackup);
+    RenameFileChecked(name, backup);
+    RaiseIfFaulted(TFailPoint::ReplaceFile);
+    RenameFileChecked(temp, name);
+}
+
 } // namespace
 
 QByteArray ReadStreamString(QIODevice &stream, qint64 count)
@@ -151,11 +254,12 @@ bool FileExists(const QString &fileName)
 
 QString CreateTempFile(const QString &dir, const QString &prefix)
 {
-    const QString directory = QFileInfo(dir.isEmpty() ? QStringLiteral(".") : dir).absoluteFilePath();
+    RaiseIfFaulted(TFailPoint::CreateTemp);
+    const QString directory = AbsoluteDir(dir);
     // The new file gets the usual permissions (0666 less the umask), since it
     // becomes the message file itself once it is renamed into place.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = JoinPath(directory, prefix + RandomSuffix() + QStringLiteral(".tmp"));
+        const QString name = TempNameIn(directory, prefix);
         const int fd = ::open(NativeName(name).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
@@ -198,7 +302,9 @@ void CopyFileChecked(const QString &source, const QString &dest)
         RaiseLastOSError();
     struct stat targetInfo {};
     const bool regularTarget = ::fstat(to.get(), &targetInfo) == 0 && S_ISREG(targetInfo.st_mode);
-    int error = CopyContents(from.get(), to.get());
+    int error = InjectedFault(TFailPoint::CopyFile);
+    if (error == 0)
+        error = CopyContents(from.get(), to.get());
     if (error == 0 && ::fsync(to.get()) != 0)
         error = errno;
     if (error == 0) {
@@ -248,11 +354,41 @@ void SyncFile(const QString &fileName)
     FileDescriptor file(::open(NativeName(fileName).constData(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0)
         RaiseLastOSError();
-    if (::fsync(file.get()) != 0)
+    if (CallUnlessFaulted(TFailPoint::SyncFile, [&] { return ::fsync(file.get()); }) != 0)
         RaiseLastOSError();
     const int closeError = file.close();
     if (closeError != 0)
         RaiseOSError(closeError);
+}
+
+void SyncDirectory(const QString &dir)
+{
+    const QByteArray name = NativeName(dir.isEmpty() ? QStringLiteral(".") : dir);
+    FileDescriptor folder(::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0)
+        RaiseLastOSError();
+    if (CallUnlessFaulted(TFailPoint::SyncDirectory, [&] { return ::fsync(folder.get()); }) != 0 && errno != EINVAL)
+        RaiseLastOSError();
+}
+
+void ReplaceFileKeepingBackup(const QString &temp, const QString &name)
+{
+    if (!FileExists(name)) {
+        // Nothing to keep; and nothing that appeared meanwhile is replaced.
+        RaiseIfFaulted(TFailPoint::ReplaceFile);
+        RenameFileChecked(temp, name);
+        return;
+    }
+    const QString backup = BackupFileName(name);
+    if (!MakeLinkedBackup(name, backup)) {
+        ReplaceByRenames(temp, name, backup);
+        return;
+    }
+    // Name now has its backup; the rename replaces its file in one step.
+    const QByteArray from = NativeName(temp);
+    const QByteArray to = NativeName(name);
+    if (CallUnlessFaulted(TFailPoint::ReplaceFile, [&] { return ::rename(from.constData(), to.constData()); }) != 0)
+        RaiseLastOSError();
 }
 
 QString BackupFileName(const QString &fileName)

@@ -1,8 +1,11 @@
 // File helpers: path rules, backup names, and the checked file operations the
-// save relies on.
+// save relies on, with the steps of putting a new file in place made to fail
+// through the fault injector.
 
+#include "msgfile/FaultInjection.h"
 #include "msgfile/FileUtils.h"
 #include "platform/OsError.h"
+#include "support/ScriptedFaults.h"
 #include "support/TestEnvironment.h"
 
 #include <QBuffer>
@@ -12,6 +15,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -20,6 +24,59 @@ QString Win32Message(int error)
 {
     return QStringLiteral("Win32 Error.  Code: %1.\n%2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
 }
+
+// The inode of the entry itself; 0 when there is no such entry.
+quint64 Inode(const QString &path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? quint64(status.st_ino) : 0;
+}
+
+// The names in a folder, sorted.
+QStringList Entries(const QString &dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+QStringList Sorted(QStringList names)
+{
+    names.sort();
+    return names;
+}
+
+// The message of the exception Action raised; empty when it raised none.
+template <typename Action>
+QString ErrorOf(Action action)
+{
+    try {
+        action();
+    } catch (const Exception &error) {
+        return error.Message();
+    }
+    return {};
+}
+
+// A folder of its own for a file x.msg, its last backup x.~ms and the
+// temporary file of a save that is to replace it.
+struct SaveFolder
+{
+    SaveFolder()
+    {
+        QDir().mkpath(Dir);
+        Temp = CreateTempFile(Dir, QString::fromLatin1(SaveTempPrefix));
+        WriteWholeFile(Temp, "new contents");
+    }
+
+    QString TempEntry() const { return QFileInfo(Temp).fileName(); }
+
+    TestEnvironment Environment;
+    QString Dir = Environment.path(QStringLiteral("data"));
+    QString Name = Dir + QStringLiteral("/x.msg");
+    QString Backup = Dir + QStringLiteral("/x.~ms");
+    QString Temp;
+};
 
 } // namespace
 
@@ -276,6 +333,260 @@ private Q_SLOTS:
             QCOMPARE(e.Message(), Win32Message(error));
         }
         QVERIFY(!QFileInfo::exists(environment.path(QStringLiteral("gone.tmp"))));
+    }
+
+    // --- Putting a new file in place ------------------------------------------
+
+    void replaceKeepsTheBackup_data()
+    {
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<bool>("backupExists");
+        QTest::newRow("no file yet") << false << false;
+        QTest::newRow("no file yet, a backup of another") << false << true;
+        QTest::newRow("first save: no backup yet") << true << false;
+        QTest::newRow("older backup replaced") << true << true;
+    }
+    void replaceKeepsTheBackup()
+    {
+        QFETCH(bool, fileExists);
+        QFETCH(bool, backupExists);
+        SaveFolder folder;
+        if (fileExists)
+            QVERIFY(WriteWholeFile(folder.Name, "previous"));
+        if (backupExists)
+            QVERIFY(WriteWholeFile(folder.Backup, "older"));
+        const quint64 previousInode = Inode(folder.Name);
+        const quint64 tempInode = Inode(folder.Temp);
+        ScriptedFaults faults;
+
+        ReplaceFileKeepingBackup(folder.Temp, folder.Name);
+        QCOMPARE(ReadWholeFile(folder.Name), QByteArray("new contents"));
+        QCOMPARE(Inode(folder.Name), tempInode);
+        if (fileExists) {
+            QCOMPARE(ReadWholeFile(folder.Backup), QByteArray("previous"));
+            // The previous file itself became the backup: no copy was made.
+            QCOMPARE(Inode(folder.Backup), previousInode);
+        } else if (backupExists) {
+            QCOMPARE(ReadWholeFile(folder.Backup), QByteArray("older"));
+        }
+        QStringList expected{QStringLiteral("x.msg")};
+        if (fileExists || backupExists)
+            expected.append(QStringLiteral("x.~ms"));
+        QCOMPARE(Entries(folder.Dir), Sorted(expected));
+        QCOMPARE(faults.Count(TFailPoint::LinkBackup), fileExists ? 1 : 0);
+        QCOMPARE(faults.Count(TFailPoint::ReplaceFile), 1);
+    }
+
+    void hardLinkBackupSharesTheInodeUntilTheNextSave()
+    {
+        SaveFolder folder;
+        QVERIFY(WriteWholeFile(folder.Name, "first"));
+        const quint64 first = Inode(folder.Name);
+        const quint64 second = Inode(folder.Temp);
+        ReplaceFileKeepingBackup(folder.Temp, folder.Name);
+        QCOMPARE(Inode(folder.Backup), first);
+        QCOMPARE(Inode(folder.Name), second);
+
+        // The next save stops after its backup step: the backup and the file
+        // are one file under two names, and the file's name is not empty.
+        const QString temp = CreateTempFile(folder.Dir, QString::fromLatin1(SaveTempPrefix));
+        QVERIFY(WriteWholeFile(temp, "third"));
+        const quint64 third = Inode(temp);
+        {
+            ScriptedFaults faults;
+            faults.Fail(TFailPoint::ReplaceFile, EIO);
+            QCOMPARE(ErrorOf([&] { ReplaceFileKeepingBackup(temp, folder.Name); }), Win32Message(EIO));
+        }
+        QCOMPARE(Inode(folder.Name), second);
+        QCOMPARE(Inode(folder.Backup), second);
+        QCOMPARE(ReadWholeFile(folder.Name), QByteArray("new contents"));
+        QCOMPARE(ReadWholeFile(temp), QByteArray("third"));
+        QCOMPARE(Entries(folder.Dir),
+                 Sorted({QFileInfo(temp).fileName(), QStringLiteral("x.msg"), QStringLiteral("x.~ms")}));
+
+        // Saved again: a new file takes the name, the backup keeps the
+        // previous one, and no second name of it is left behind.
+        ReplaceFileKeepingBackup(temp, folder.Name);
+        QCOMPARE(Inode(folder.Name), third);
+        QCOMPARE(Inode(folder.Backup), second);
+        QCOMPARE(ReadWholeFile(folder.Name), QByteArray("third"));
+        QCOMPARE(ReadWholeFile(folder.Backup), QByteArray("new contents"));
+        QCOMPARE(Entries(folder.Dir), Sorted({QStringLiteral("x.msg"), QStringLiteral("x.~ms")}));
+    }
+
+    void linkRefusedTakesTheRenames_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("replaceFails");
+        // ENOTSUP is EOPNOTSUPP on Linux.
+        const QList<QPair<const char *, int>> refusals{{"EPERM", EPERM}, {"EOPNOTSUPP", EOPNOTSUPP}, {"EXDEV", EXDEV}};
+        for (const auto &refusal : refusals) {
+            QTest::addRow("%s", refusal.first) << refusal.second << false;
+            QTest::addRow("%s, then the rename into place fails", refusal.first) << refusal.second << true;
+        }
+    }
+    void linkRefusedTakesTheRenames()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, replaceFails);
+        SaveFolder folder;
+        QVERIFY(WriteWholeFile(folder.Name, "previous"));
+        QVERIFY(WriteWholeFile(folder.Backup, "older"));
+        const quint64 previous = Inode(folder.Name);
+        ScriptedFaults faults;
+        faults.Fail(TFailPoint::LinkBackup, error);
+        if (replaceFails)
+            faults.Fail(TFailPoint::ReplaceFile, EIO);
+
+        const QString raised = ErrorOf([&] { ReplaceFileKeepingBackup(folder.Temp, folder.Name); });
+        // A refusal is not retried under another name.
+        QCOMPARE(faults.Count(TFailPoint::LinkBackup), 1);
+        QCOMPARE(ReadWholeFile(folder.Backup), QByteArray("previous"));
+        QCOMPARE(Inode(folder.Backup), previous);
+        if (!replaceFails) {
+            QCOMPARE(raised, QString());
+            QCOMPARE(ReadWholeFile(folder.Name), QByteArray("new contents"));
+            QCOMPARE(Entries(folder.Dir), Sorted({QStringLiteral("x.msg"), QStringLiteral("x.~ms")}));
+            return;
+        }
+        // Renames only: between them the file's name is empty, and a failure
+        // there leaves it so, the new file in the temporary one.
+        QCOMPARE(raised, Win32Message(EIO));
+        QVERIFY(!QFileInfo::exists(folder.Name));
+        QCOMPARE(ReadWholeFile(folder.Temp), QByteArray("new contents"));
+        QCOMPARE(Entries(folder.Dir), Sorted({folder.TempEntry(), QStringLiteral("x.~ms")}));
+    }
+
+    void linkFailureStopsTheReplace_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::newRow("EACCES") << EACCES;
+        QTest::newRow("EIO") << EIO;
+        QTest::newRow("EMLINK") << EMLINK;
+        QTest::newRow("ENOSPC") << ENOSPC;
+    }
+    void linkFailureStopsTheReplace()
+    {
+        QFETCH(int, error);
+        SaveFolder folder;
+        QVERIFY(WriteWholeFile(folder.Name, "previous"));
+        QVERIFY(WriteWholeFile(folder.Backup, "older"));
+        ScriptedFaults faults;
+        faults.Fail(TFailPoint::LinkBackup, error);
+
+        QCOMPARE(ErrorOf([&] { ReplaceFileKeepingBackup(folder.Temp, folder.Name); }), Win32Message(error));
+        QCOMPARE(faults.Count(TFailPoint::RenameBackup), 0);
+        QCOMPARE(faults.Count(TFailPoint::ReplaceFile), 0);
+        QCOMPARE(ReadWholeFile(folder.Name), QByteArray("previous"));
+        QCOMPARE(ReadWholeFile(folder.Backup), QByteArray("older"));
+        QCOMPARE(ReadWholeFile(folder.Temp), QByteArray("new contents"));
+        QCOMPARE(Entries(folder.Dir), Sorted({folder.TempEntry(), QStringLiteral("x.msg"), QStringLiteral("x.~ms")}));
+    }
+
+    void backupRenameFailureStopsTheReplace_data()
+    {
+        QTest::addColumn<bool>("folderInTheWay"); // else an injected EIO
+        QTest::addColumn<int>("error");
+        QTest::newRow("injected EIO") << false << EIO;
+        QTest::newRow("a folder in the backup's place") << true << EISDIR;
+    }
+    void backupRenameFailureStopsTheReplace()
+    {
+        QFETCH(bool, folderInTheWay);
+        QFETCH(int, error);
+        SaveFolder folder;
+        QVERIFY(WriteWholeFile(folder.Name, "previous"));
+        const quint64 previous = Inode(folder.Name);
+        if (folderInTheWay)
+            QVERIFY(QDir().mkpath(folder.Backup));
+        else
+            QVERIFY(WriteWholeFile(folder.Backup, "older"));
+        ScriptedFaults faults;
+        if (!folderInTheWay)
+            faults.Fail(TFailPoint::RenameBackup, error);
+
+        QCOMPARE(ErrorOf([&] { ReplaceFileKeepingBackup(folder.Temp, folder.Name); }), Win32Message(error));
+        QCOMPARE(faults.Count(TFailPoint::ReplaceFile), 0);
+        QCOMPARE(Inode(folder.Name), previous);
+        QCOMPARE(ReadWholeFile(folder.Name), QByteArray("previous"));
+        if (folderInTheWay)
+            QVERIFY(QFileInfo(folder.Backup).isDir());
+        else
+            QCOMPARE(ReadWholeFile(folder.Backup), QByteArray("older"));
+        QCOMPARE(ReadWholeFile(folder.Temp), QByteArray("new contents"));
+        // The link made for the backup is gone again.
+        QCOMPARE(Entries(folder.Dir), Sorted({folder.TempEntry(), QStringLiteral("x.msg"), QStringLiteral("x.~ms")}));
+    }
+
+    void syncDirectory_data()
+    {
+        QTest::addColumn<QString>("target"); // in the test's folder
+        QTest::addColumn<int>("injected");
+        QTest::addColumn<int>("error"); // 0: synced
+        QTest::newRow("folder") << "data" << 0 << 0;
+        QTest::newRow("missing folder") << "missing" << 0 << ENOENT;
+        QTest::newRow("a file") << "data/plain.msg" << 0 << ENOTDIR;
+        QTest::newRow("injected EIO") << "data" << EIO << EIO;
+        QTest::newRow("no way to sync a folder: EINVAL") << "data" << EINVAL << 0;
+    }
+    void syncDirectory()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, injected);
+        QFETCH(int, error);
+        TestEnvironment environment;
+        QVERIFY(QDir().mkpath(environment.path(QStringLiteral("data"))));
+        QVERIFY(WriteWholeFile(environment.path(QStringLiteral("data/plain.msg")), "x"));
+        ScriptedFaults faults;
+        if (injected != 0)
+            faults.Fail(TFailPoint::SyncDirectory, injected);
+
+        QCOMPARE(ErrorOf([&] { SyncDirectory(environment.path(target)); }), error ? Win32Message(error) : QString());
+        // A folder that opens is always synced.
+        QCOMPARE(faults.Count(TFailPoint::SyncDirectory), target == QLatin1String("data") ? 1 : 0);
+    }
+
+    void injectedFaultsFailTheHelpers_data()
+    {
+        QTest::addColumn<QString>("helper");
+        QTest::addColumn<int>("error");
+        for (const char *helper : {"CreateTempFile", "SyncFile", "CopyFileChecked"}) {
+            for (int error : {EIO, ENOSPC, EACCES})
+                QTest::addRow("%s, %s", helper, std::strerror(error)) << helper << error;
+        }
+    }
+    void injectedFaultsFailTheHelpers()
+    {
+        QFETCH(QString, helper);
+        QFETCH(int, error);
+        TestEnvironment environment;
+        const QString dir = environment.path(QStringLiteral("data"));
+        QVERIFY(QDir().mkpath(dir));
+        const QString source = dir + QStringLiteral("/a.msg");
+        const QByteArray contents(200000, 'c');
+        QVERIFY(WriteWholeFile(source, contents));
+        const QString copy = dir + QStringLiteral("/a.msg.OrigBAK");
+        ScriptedFaults faults;
+        TFailPoint point = TFailPoint::CopyFile;
+        std::function<void()> call = [&] { CopyFileChecked(source, copy); };
+        if (helper == QLatin1String("CreateTempFile")) {
+            point = TFailPoint::CreateTemp;
+            call = [&] { CreateTempFile(dir, QStringLiteral("IBMSG")); };
+        } else if (helper == QLatin1String("SyncFile")) {
+            point = TFailPoint::SyncFile;
+            call = [&] { SyncFile(source); };
+        }
+        faults.Fail(point, error, 0, 1);
+
+        QCOMPARE(ErrorOf(call), Win32Message(error));
+        QCOMPARE(faults.Failures(), 1);
+        // Nothing new in the folder (a half copy is removed), nothing lost.
+        QCOMPARE(Entries(dir), QStringList{QStringLiteral("a.msg")});
+        QCOMPARE(ReadWholeFile(source), contents);
+
+        // The fault was a single one: the same call now goes through.
+        QCOMPARE(ErrorOf(call), QString());
+        QCOMPARE(faults.Count(point), 2);
     }
 
     void readStreamString()
