@@ -148,6 +148,10 @@ public:
 
     void append(const char *data, qsizetype size)
     {
+        // An empty text's view may have no data pointer, which memcpy must
+        // not be given even for no bytes.
+        if (size == 0)
+            return;
         if (size > BufferSize - m_used) {
             flush();
             if (size > BufferSize) {

@@ -32,7 +32,10 @@ void WriteMsgData(QIODevice &stream, const TMsgData &data)
         char *record = writer.claim(size);
         qToLittleEndian(data.Codes(i), record);
         qToLittleEndian(quint32(text.size()) | (quint32(data.RecordFlags(i)) << 16), record + 4);
-        std::memcpy(record + MsgRecordHeadSize, text.data(), size_t(text.size()));
+        // The view of an empty text may have no data pointer, which memcpy
+        // must not be given even for no bytes.
+        if (!text.isEmpty())
+            std::memcpy(record + MsgRecordHeadSize, text.data(), size_t(text.size()));
         std::memset(record + MsgRecordHeadSize + text.size(), 0, size_t(size - MsgRecordHeadSize - text.size()));
     }
     for (const TMsgIndexNode &node : layout.Nodes) {

@@ -37,8 +37,9 @@ constexpr int MsgRecordHeadSize = 8;
 constexpr int MsgIndexEntrySize = 8;
 constexpr int MsgMaxTextLength = MsgBucketSize - MsgRecordHeadSize; // 1016
 constexpr quint32 MsgLastKey = 0xFFFFFFFFu;
-// Deeper trees cannot occur in a file below 2 GB; a header that claims more
-// levels is corrupt.
+// With 1024-byte buckets, deeper trees cannot occur in a file below 2 GB; a
+// header that claims more levels is corrupt. Smaller buckets make deeper
+// trees: see MaxIndexLevels.
 constexpr int MsgMaxLevels = 6;
 
 // The smallest multiple of 4 not below N: ((N - 1) OR 3) + 1.
@@ -56,6 +57,12 @@ struct TMsgGeometry
 };
 
 TMsgGeometry HeaderGeometry(const QByteArray &header);
+
+// The most levels a file below 2 GB can need with nodes of BucketSize / 8
+// entries (the writer makes every such file), and never fewer than
+// MsgMaxLevels: 6 for 1024 bytes, 11 for 64. A header that gives more is
+// corrupt.
+int MaxIndexLevels(int bucketSize);
 
 struct TMsgIndexEntry
 {

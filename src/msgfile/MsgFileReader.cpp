@@ -120,9 +120,10 @@ void TMsgFileReader::ReadFlat(TMsgData &data, qint32 indexOffset, TMsgLayout &la
 
 void TMsgFileReader::ReadTree(TMsgData &data, qint32 rootOffset, const TMsgGeometry &geometry, TMsgLayout &layout)
 {
-    if (geometry.Levels > MsgMaxLevels)
-        RaiseCorrupt(QStringLiteral("the header gives the index %d levels; a message file has at most %d"),
-                     {geometry.Levels, MsgMaxLevels});
+    const int maxLevels = MaxIndexLevels(geometry.BucketSize);
+    if (geometry.Levels > maxLevels)
+        RaiseCorrupt(QStringLiteral("the header gives the index %d levels; a message file of %d-byte buckets has at most %d"),
+                     {geometry.Levels, geometry.BucketSize, maxLevels});
     std::vector<quint32> leaves;
     std::set<quint32> visited;
     WalkNode(quint32(rootOffset), 1, geometry, layout, leaves, visited);

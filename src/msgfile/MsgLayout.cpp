@@ -19,6 +19,22 @@ TMsgGeometry HeaderGeometry(const QByteArray &header)
     return geometry;
 }
 
+int MaxIndexLevels(int bucketSize)
+{
+    // Every bucket holds at least one record of 8 bytes, so a file below
+    // 2 GB has fewer than 2^28 buckets; the levels above them must reach that
+    // many, the root's one node (level 1) fanning out to the leaves.
+    constexpr quint64 maxBuckets = quint64(1) << 28;
+    const quint64 fanout = quint64(qMax(bucketSize, 64) / MsgIndexEntrySize);
+    quint64 reach = fanout;
+    int levels = 2;
+    while (reach < maxBuckets) {
+        reach *= fanout;
+        ++levels;
+    }
+    return qMax(levels, MsgMaxLevels);
+}
+
 namespace {
 
 [[noreturn]] void RaiseTooLargeForFile()
@@ -54,6 +70,23 @@ std::vector<TMsgIndexEntry> PlanBuckets(const TMsgData &data, int bucketSize, qi
     return buckets;
 }
 
+// A tree's reader ends a node at the key 0xFFFFFFFF and refuses keys that
+// descend, and codes out of order (which the store allows) would give both:
+// a bucket followed by one that starts with code 0 gets that key, and a lower
+// code a lower key. So in a tree the keys of the buckets never descend and
+// only the last bucket's is 0xFFFFFFFF (a code 0 gives 0). Codes that ascend
+// keep the plain keys. A flat index keeps them in any case: its reader takes
+// the records without it.
+void MakeTreeKeysWalkable(std::vector<TMsgIndexEntry> &buckets)
+{
+    quint32 previous = 0;
+    for (size_t i = 0; i + 1 < buckets.size(); ++i) {
+        const quint32 key = buckets[i].Key == MsgLastKey ? 0u : buckets[i].Key;
+        previous = qMax(previous, key);
+        buckets[i].Key = previous;
+    }
+}
+
 } // namespace
 
 TMsgLayout ComputeMsgLayout(const TMsgData &data)
@@ -71,6 +104,8 @@ TMsgLayout ComputeMsgLayout(const TMsgData &data)
     // other header keeps one flat index, however long.
     TMsgLayout layout;
     const size_t fanout = geometry.ServerHeader ? size_t(bucketSize / MsgIndexEntrySize) : entries.size();
+    if (entries.size() > fanout)
+        MakeTreeKeysWalkable(entries);
     int indexLevels = 0;
     for (;;) {
         ++indexLevels;

@@ -16,7 +16,7 @@ TServerLookup::TServerLookup(const QByteArray &file)
 
 bool TServerLookup::Find(quint32 code) const
 {
-    if (m_levels < 1 || m_levels > MsgMaxLevels)
+    if (m_levels < 1 || m_levels > MaxIndexLevels(m_bucketSize))
         return false;
     qint64 offset = m_root;
     for (int level = 1; level < m_levels; ++level) {

@@ -12,6 +12,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 std::unique_ptr<TMsgData> ReadBytes(const QByteArray &bytes, TMsgLayout *layout = nullptr)
@@ -75,6 +77,20 @@ QList<quint32> Unreachable(const QByteArray &file, const TMsgData &data)
             missing.append(data.Codes(i));
     }
     return missing;
+}
+
+// The keys of a layout's buckets: the entries of the level above the
+// leaves, in file order.
+std::vector<quint32> BucketKeys(const TMsgLayout &layout)
+{
+    std::vector<quint32> keys;
+    for (const TMsgIndexNode &node : layout.Nodes) {
+        if (node.Level + 1 != layout.Levels)
+            continue;
+        for (const TMsgIndexEntry &entry : node.Entries)
+            keys.push_back(entry.Key);
+    }
+    return keys;
 }
 
 quint16 LevelsField(const QByteArray &file)
@@ -221,6 +237,94 @@ private Q_SLOTS:
         tooLarge.SetHeader(ServerHeader(512, 0, 2));
         tooLarge.AddMessage(1, QByteArray(600, 'q'));
         QVERIFY_THROWS_EXCEPTION(EMsgFileError, Written(tooLarge));
+    }
+
+    // The store keeps codes in any order. When the writer makes a tree of
+    // such a store, the reader must still walk it: keys that never descend,
+    // and the key FFFFFFFF for the last bucket only (a code 0 starting a
+    // bucket would otherwise give the bucket before it that key).
+    void treeOfCodesOutOfOrderReadsBack_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<int>("textLength"); // one record a bucket
+        QTest::addColumn<QList<quint32>>("codes");
+        QTest::addColumn<int>("levels");
+        const QByteArray small = ServerHeader(64, 0, 2);
+        QList<quint32> ascending;
+        for (quint32 code = 1; code <= 20; ++code)
+            ascending.append(code * 10);
+        QList<quint32> lower = ascending;
+        lower[12] = 3;
+        QList<quint32> zero = ascending;
+        zero[5] = 0;
+        QList<quint32> many;
+        for (quint32 code = 1; code <= 130; ++code)
+            many.append(code == 100 ? 0 : code);
+        QTest::newRow("tree, a code below the one before") << small << 28 << lower << 3;
+        QTest::newRow("tree, a code 0 starts a bucket") << small << 28 << zero << 3;
+        QTest::newRow("tree, codes descending") << small << 28 << QList<quint32>{900, 800, 700, 600, 500, 400, 300, 200, 100, 50, 1} << 3;
+        QTest::newRow("bucket size 1024, a code 0 starts a bucket") << ServerHeader(1024, 0, 2) << 1000 << many << 3;
+        QTest::newRow("tree, ascending, zeros over ten buckets")
+            << small << 28 << QList<quint32>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 6} << 3;
+    }
+    void treeOfCodesOutOfOrderReadsBack()
+    {
+        QFETCH(QByteArray, header);
+        QFETCH(int, textLength);
+        QFETCH(QList<quint32>, codes);
+        QFETCH(int, levels);
+        std::vector<LaidOutMessage> messages;
+        for (quint32 code : codes)
+            messages.push_back({code, QByteArray(textLength, char('a' + messages.size() % 26))});
+        const TMsgData data = StoreOf(messages, header);
+        const TMsgLayout planned = ComputeMsgLayout(data);
+        QCOMPARE(planned.Levels, levels);
+        QCOMPARE(BucketKeys(planned).size(), size_t(codes.size()));
+
+        TMsgLayout found;
+        const QByteArray bytes = Written(data);
+        const auto again = ReadBytes(bytes, &found);
+        CompareMessages(*again, messages);
+        QCOMPARE(found.Levels, planned.Levels);
+        QCOMPARE(found.IndexOffset, planned.IndexOffset);
+        QVERIFY(found.Nodes == planned.Nodes);
+        const std::vector<quint32> keys = BucketKeys(found);
+        QVERIFY(std::is_sorted(keys.begin(), keys.end()));
+        QCOMPARE(std::count(keys.begin(), keys.end(), MsgLastKey), 1);
+        // With codes that ascend, the server finds every message.
+        if (std::is_sorted(codes.begin(), codes.end()))
+            QCOMPARE(Unreachable(bytes, data), QList<quint32>{});
+    }
+
+    // Eight entries a node: 32,769 buckets of 64 bytes (a file of 2.4 MB)
+    // take seven levels, more than 1024-byte buckets ever need. The file
+    // written is read back and the server's lookup walks it; a header that
+    // claims more levels than such buckets can need is still refused.
+    void smallBucketsMakeDeepTreeThatReadsBack()
+    {
+        TMsgData data;
+        data.SetHeader(ServerHeader(64, 0, 2));
+        const int count = 8 * 32769; // eight empty texts fill a bucket
+        data.Reserve(count);
+        for (int i = 0; i < count; ++i)
+            data.AddMessage(quint32(3 * i + 1), QByteArray(), quint16(i % 1000 == 0 ? 0x0001 : 0));
+        const QByteArray bytes = Written(data);
+        QCOMPARE(LevelsField(bytes), quint16(7));
+
+        TMsgLayout found;
+        const auto again = ReadBytes(bytes, &found);
+        QCOMPARE(found.Levels, 7);
+        QCOMPARE(again->Count(), count);
+        for (int i = 0; i < count; i += 997) {
+            QCOMPARE(again->Codes(i), data.Codes(i));
+            QCOMPARE(again->RecordFlags(i), data.RecordFlags(i));
+        }
+        QCOMPARE(again->Codes(count - 1), data.Codes(count - 1));
+        QCOMPARE(Unreachable(bytes, data), QList<quint32>{});
+
+        QByteArray deeper = bytes;
+        qToLittleEndian(quint16(12), deeper.data() + 12);
+        QVERIFY_THROWS_EXCEPTION(EMsgFileError, ReadBytes(deeper));
     }
 
     void lengthFieldWithFlags_data()
