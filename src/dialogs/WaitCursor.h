@@ -2,7 +2,8 @@
 // The wait cursor around long operations (loads, saves, shell launches).
 // Calls nest: the first BeginWait remembers the cursor shown and shows the
 // wait cursor over the whole application; the EndWait that brings the count
-// back to 0 restores the remembered cursor.
+// back to 0 restores the remembered cursor. Without a GUI application (a
+// plain QCoreApplication, or none) only the count is kept.
 
 // Shows the wait cursor (the first call of a nesting).
 void BeginWait();
