@@ -7,6 +7,7 @@
 #include "dialogs/WaitCursor.h"
 #include "editor/EditSession.h"
 #include "msgfile/MsgFile.h"
+#include "support/MsgTexts.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -35,14 +36,6 @@ TMsgData ThreeMessages()
     data.AddMessage(0x10002, QByteArray());
     data.AddMessage(0x10003, "third\nof three");
     return data;
-}
-
-QList<QByteArray> TextsOf(const TMsgData &data)
-{
-    QList<QByteArray> texts;
-    for (int i = 0; i < data.Count(); ++i)
-        texts.append(data.Texts(i));
-    return texts;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "editor/EditSession.h"
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
+#include "support/MsgTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedFileDialogs.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -64,25 +65,6 @@ public:
     int Updates = 0;
     QString Seen;
 };
-
-QList<QByteArray> TextsOf(const TMsgData &data)
-{
-    QList<QByteArray> texts;
-    for (int i = 0; i < data.Count(); ++i)
-        texts.append(data.Texts(i));
-    return texts;
-}
-
-// The texts of a message file as the file format's reader finds them.
-QList<QByteArray> TextsOnDisk(const QString &fileName)
-{
-    try {
-        return TextsOf(*LoadMsgData(fileName));
-    } catch (const Exception &error) {
-        // Shows up in the comparison that follows instead of ending the run.
-        return {"unreadable: " + error.Message().toUtf8()};
-    }
-}
 
 void WriteMessageFile(const QString &fileName, const QList<QByteArray> &texts)
 {

@@ -12,6 +12,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "msgfile/MsgFileSave.h"
+#include "support/MsgTexts.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -40,14 +41,6 @@ TMsgData Contents(const QByteArray &tag, int count, int size)
     return data;
 }
 
-QList<QByteArray> TextsOf(const TMsgData &data)
-{
-    QList<QByteArray> texts;
-    for (int i = 0; i < data.Count(); ++i)
-        texts.append(data.Texts(i));
-    return texts;
-}
-
 // "A", "B", or what else the file is.
 QString WhichContents(const QString &fileName, const QByteArray &a, const QByteArray &b)
 {
@@ -59,16 +52,6 @@ QString WhichContents(const QString &fileName, const QByteArray &a, const QByteA
     if (bytes == b)
         return QStringLiteral("B");
     return QStringLiteral("neither A nor B (%1 bytes)").arg(bytes.size());
-}
-
-// Whether the format's reader takes the file, and what texts it finds.
-QList<QByteArray> TextsOnDisk(const QString &fileName)
-{
-    try {
-        return TextsOf(*LoadMsgData(fileName));
-    } catch (const Exception &error) {
-        return {"unreadable: " + error.Message().toUtf8()};
-    }
 }
 
 struct Watch

@@ -11,6 +11,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "platform/OsError.h"
+#include "support/MsgTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedFaults.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -66,24 +67,6 @@ std::unique_ptr<TMsgData> Version(const QByteArray &tag, int count, int size)
         data->AddMessage(kFirstCode + quint32(i), text.left(size));
     }
     return data;
-}
-
-QList<QByteArray> TextsOf(const TMsgData &data)
-{
-    QList<QByteArray> texts;
-    for (int i = 0; i < data.Count(); ++i)
-        texts.append(data.Texts(i));
-    return texts;
-}
-
-// The texts of a message file as the format's reader finds them.
-QList<QByteArray> TextsOnDisk(const QString &fileName)
-{
-    try {
-        return TextsOf(*LoadMsgData(fileName));
-    } catch (const Exception &error) {
-        return {"unreadable: " + error.Message().toUtf8()};
-    }
 }
 
 QStringList TempFilesIn(const QString &dir)
