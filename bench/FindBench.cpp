@@ -12,6 +12,7 @@
 // that finds nothing. Then the lookup of the last code alone (IndexOfCode)
 // and the whole go-to command answered by a script.
 
+#include "BenchSupport.h"
 #include "dialogs/DialogEntryPoints.h"
 #include "editor/EditSession.h"
 #include "editor/MessageSearch.h"
@@ -28,18 +29,6 @@
 #include <functional>
 
 namespace {
-
-double BestOf(int runs, const std::function<void()> &operation)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        operation();
-        best = qMin(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 quint32 CodeOf(int index)
 {
@@ -109,19 +98,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    int count = 1000000;
-    int runs = 3;
-    QString dir;
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments.at(i) == QLatin1String("--messages"))
-            count = arguments.at(i + 1).toInt();
-        else if (arguments.at(i) == QLatin1String("--runs"))
-            runs = arguments.at(i + 1).toInt();
-        else if (arguments.at(i) == QLatin1String("--dir"))
-            dir = arguments.at(i + 1);
-    }
-    if (count < 2 || runs < 1)
-        qFatal("--messages must be at least 2 and --runs at least 1");
+    const TBenchOptions options = ParseBenchOptions(arguments, 3);
+    const int count = options.Messages;
+    const int runs = options.Runs;
 
     // A fixed ANSI code page, so that the last text's letters beyond ASCII
     // can be stored whatever the locale.
@@ -130,8 +109,7 @@ int main(int argc, char *argv[])
     if (!UnicodeToAnsi(QStringLiteral("The needle in the Haystack, \u00C9T\u00C9 \u00E0 l'\u00C9COLE"), lastText))
         qFatal("cannot store the last text");
 
-    QTemporaryDir temporary(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/lexivane-findbench-XXXXXX")
-                                          : dir + QStringLiteral("/lexivane-findbench-XXXXXX"));
+    QTemporaryDir temporary(BenchTempTemplate(options, QStringLiteral("lexivane-findbench")));
     if (!temporary.isValid())
         qFatal("cannot make a temporary folder");
     std::printf("%d messages, best of %d runs\n", count, runs);

@@ -8,6 +8,7 @@
 // last screen painted; moving the thumb; the change marking of a full screen
 // (whether each visible row differs from its original, and the paint).
 
+#include "BenchSupport.h"
 #include "editor/EditSession.h"
 #include "editor/MessageGrid.h"
 #include "msgfile/MsgFile.h"
@@ -26,18 +27,6 @@
 #include <memory>
 
 namespace {
-
-double BestOf(int runs, const std::function<void()> &operation)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        operation();
-        best = qMin(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 // Messages with texts of 0 to 140 bytes, some with tabs and line feeds, codes
 // ascending as a server numbers them.
@@ -130,19 +119,10 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    int count = 1000000;
-    int runs = 3;
-    QString dir;
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments.at(i) == QLatin1String("--messages"))
-            count = arguments.at(i + 1).toInt();
-        else if (arguments.at(i) == QLatin1String("--runs"))
-            runs = arguments.at(i + 1).toInt();
-        else if (arguments.at(i) == QLatin1String("--dir"))
-            dir = arguments.at(i + 1);
-    }
-    QTemporaryDir temporary(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/lexivane-gridbench-XXXXXX")
-                                          : dir + QStringLiteral("/lexivane-gridbench-XXXXXX"));
+    const TBenchOptions options = ParseBenchOptions(arguments, 3);
+    const int count = options.Messages;
+    const int runs = options.Runs;
+    QTemporaryDir temporary(BenchTempTemplate(options, QStringLiteral("lexivane-gridbench")));
     if (!temporary.isValid())
         qFatal("cannot make a temporary folder");
     const QString msgFile = temporary.filePath(QStringLiteral("bench.msg"));

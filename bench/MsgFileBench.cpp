@@ -6,6 +6,7 @@
 // Prints the best of R runs for each operation and the peak memory of a load
 // (measured in a child process of its own, so that nothing else counts).
 
+#include "BenchSupport.h"
 #include "msgfile/MsgFile.h"
 
 #include <QCoreApplication>
@@ -23,18 +24,6 @@
 namespace {
 
 constexpr qint64 Block = 1 << 20;
-
-double BestOf(int runs, const std::function<void()> &operation)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        operation();
-        best = qMin(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 // Messages with texts of 0 to 140 bytes (70 on average), codes ascending as
 // a server numbers them.
@@ -117,19 +106,10 @@ int main(int argc, char *argv[])
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--measure-load"))
         return MeasureLoad(arguments.at(2));
 
-    int count = 1000000;
-    int runs = 5;
-    QString dir;
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments.at(i) == QLatin1String("--messages"))
-            count = arguments.at(i + 1).toInt();
-        else if (arguments.at(i) == QLatin1String("--runs"))
-            runs = arguments.at(i + 1).toInt();
-        else if (arguments.at(i) == QLatin1String("--dir"))
-            dir = arguments.at(i + 1);
-    }
-    QTemporaryDir temporary(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/lexivane-bench-XXXXXX")
-                                          : dir + QStringLiteral("/lexivane-bench-XXXXXX"));
+    const TBenchOptions options = ParseBenchOptions(arguments, 5);
+    const int count = options.Messages;
+    const int runs = options.Runs;
+    QTemporaryDir temporary(BenchTempTemplate(options, QStringLiteral("lexivane-bench")));
     if (!temporary.isValid())
         qFatal("cannot make a temporary folder");
     const QString msgFile = temporary.filePath(QStringLiteral("bench.msg"));
