@@ -60,10 +60,10 @@ public:
         if (Grid != nullptr)
             Grid->RefreshGrid();
     }
-    void RepaintRow(int row) override
+    void RepaintMessage(int index) override
     {
         if (Grid != nullptr)
-            Grid->RepaintRow(row);
+            Grid->RepaintMessage(index);
     }
     void UpdateCommands() override {}
 };
@@ -157,8 +157,8 @@ int main(int argc, char *argv[])
         setup.Key(Qt::Key_End);
         setup.Paint();
     });
-    if (setup.Grid->CurrentRow() != count)
-        qFatal("End went to row %d, not %d", setup.Grid->CurrentRow(), count);
+    if (setup.Grid->CurrentMessage() != count - 1)
+        qFatal("End went to message %d, not %d", setup.Grid->CurrentMessage(), count - 1);
     std::printf("%-40s %9.1f ms\n", "Home + End + paint", end);
 
     const double middle = BestOf(runs, [&] {

@@ -85,10 +85,15 @@ int TEditSession::Count() const
 
 QByteArray TEditSession::MessageText(int index, bool fromOriginal) const
 {
+    return TextView(index, fromOriginal).toByteArray();
+}
+
+QByteArrayView TEditSession::TextView(int index, bool fromOriginal) const
+{
     const TMsgData *store = fromOriginal ? m_originalMessages.get() : m_messages.get();
     if (!store || index < 0 || index >= store->Count())
         return {};
-    return store->Texts(index);
+    return store->TextView(index);
 }
 
 bool TEditSession::OriginalOem(int index) const
@@ -214,11 +219,10 @@ void TEditSession::OpenStartupFile()
 
 // --- Editing -----------------------------------------------------------------
 
-void TEditSession::EditMessage(int row)
+void TEditSession::EditMessage(int index)
 {
-    if (!IsOpen() || row < 1 || row > m_messages->Count())
+    if (!IsOpen() || index < 0 || index >= m_messages->Count())
         return;
-    const int index = row - 1;
     QByteArray text = m_messages->Texts(index);
     bool oem = m_messages->Oem(index);
     const QByteArray original = MessageText(index, true);
@@ -236,7 +240,7 @@ void TEditSession::EditMessage(int row)
     m_messages->SetTexts(index, stored);
     m_messages->SetOem(index, oem);
     m_undoAvailable = true;
-    m_view.RepaintRow(row);
+    m_view.RepaintMessage(index);
     MarkModified(true);
 }
 
@@ -248,7 +252,7 @@ void TEditSession::UndoLastEntry()
     m_messages->SetTexts(m_undoIndex, m_undoText);
     m_messages->SetOem(m_undoIndex, m_undoOem);
     m_undoAvailable = false;
-    m_view.RepaintRow(m_undoIndex + 1);
+    m_view.RepaintMessage(m_undoIndex);
     if (m_undoClearsModified)
         MarkModified(false);
 }

@@ -25,8 +25,8 @@ public:
     virtual ~TSessionView() = default;
     // The number of messages changed: size the rows, repaint everything.
     virtual void RefreshGrid() = 0;
-    // Repaint one grid row (row R shows message R - 1).
-    virtual void RepaintRow(int row) = 0;
+    // Repaint the row that shows message Index.
+    virtual void RepaintMessage(int index) = 0;
     // The session's state changed: enable and disable the commands and set
     // the title.
     virtual void UpdateCommands() = 0;
@@ -50,12 +50,15 @@ public:
     bool Modified() const { return m_modified; }
     bool UndoAvailable() const { return m_undoAvailable; }
 
-    // --- What the grid shows (index I is message I, row I + 1) ---------------
+    // --- What the grid shows ----------------------------------------------------
+    // Messages are counted from 0 here and everywhere outside the grid.
     // The number of messages; 0 without a file.
     int Count() const;
     // The stored text of message I, or of its original; an original without
     // a partner (a shorter original store) is empty.
     QByteArray MessageText(int index, bool fromOriginal) const;
+    // The same without a copy, valid until the store changes.
+    QByteArrayView TextView(int index, bool fromOriginal) const;
     bool OriginalOem(int index) const; // false without a partner
     // Whether the current text differs from the original in any byte.
     bool IsChanged(int index) const;
@@ -77,8 +80,9 @@ public:
     bool CloseQuery() { return CloseDocument(true); }
 
     // --- Editing -------------------------------------------------------------
-    // EditCurrentMessage for the grid's current row R (message R - 1).
-    void EditMessage(int row);
+    // Lets the user edit message Index in the text edit dialog; nothing for
+    // an index without a message.
+    void EditMessage(int index);
     void UndoLastEntry();
     void MarkModified(bool value);
 

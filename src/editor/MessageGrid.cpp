@@ -202,9 +202,20 @@ int TMessageGrid::CurrentModelRow() const
     return current.isValid() ? current.row() : 0;
 }
 
-int TMessageGrid::CurrentRow() const
+int TMessageGrid::CurrentMessage() const
 {
-    return CurrentModelRow() + 1;
+    const int row = CurrentModelRow();
+    return m_model->HasMessage(row) ? row : -1;
+}
+
+int TMessageGrid::RowOfMessage(int index) const
+{
+    return index + 1;
+}
+
+int TMessageGrid::MessageOfRow(int row) const
+{
+    return m_model->HasMessage(row - 1) ? row - 1 : -1;
 }
 
 int TMessageGrid::CurrentColumn() const
@@ -220,11 +231,24 @@ int TMessageGrid::RowCount() const
     return m_model->rowCount() + 1;
 }
 
-void TMessageGrid::SetCurrentRow(int row)
+void TMessageGrid::SetCurrentMessage(int index)
 {
-    const int modelRow = qBound(0, row - 1, m_model->rowCount() - 1);
+    SetCurrentModelRow(index);
+}
+
+void TMessageGrid::SetCurrentModelRow(int row)
+{
+    const int modelRow = qBound(0, row, m_model->rowCount() - 1);
+    // Looked at before the move: making a row current scrolls it just into
+    // view, at the edge.
+    const int top = rowViewportPosition(modelRow);
+    const bool onScreen = top >= 0 && top + RowHeight() <= viewport()->height();
     setCurrentIndex(m_model->index(modelRow, CurrentColumn() - 1));
-    scrollTo(currentIndex());
+    if (onScreen)
+        return;
+    // Rows scroll one at a time: the vertical scroll position is the top row.
+    const int shownRows = qMax(1, viewport()->height() / RowHeight());
+    verticalScrollBar()->setValue(modelRow - (shownRows - 1) / 2);
 }
 
 void TMessageGrid::RefreshGrid()
@@ -238,9 +262,9 @@ void TMessageGrid::RefreshGrid()
     verticalHeader()->viewport()->update();
 }
 
-void TMessageGrid::RepaintRow(int row)
+void TMessageGrid::RepaintMessage(int index)
 {
-    m_model->RowChanged(row - 1);
+    m_model->RowChanged(index);
 }
 
 int TMessageGrid::RowHeight() const
@@ -364,16 +388,16 @@ bool TMessageGrid::GridKeyDown(const QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Home:
-        SetCurrentRow(1);
+        SetCurrentModelRow(0);
         return true;
     case Qt::Key_End:
-        SetCurrentRow(RowCount() - 1);
+        SetCurrentModelRow(m_model->rowCount() - 1);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // Only a row that shows a message can be edited.
-        if (m_model->HasMessage(CurrentModelRow()))
-            emit EditRequested(CurrentRow());
+        if (CurrentMessage() >= 0)
+            emit EditRequested(CurrentMessage());
         return true;
     default:
         return false;
@@ -418,8 +442,8 @@ void TMessageGrid::mouseDoubleClickEvent(QMouseEvent *event)
     DownCol = index.isValid() ? index.column() + 1 : -1;
     DownRow = index.isValid() ? index.row() + 1 : -1;
     QTableView::mouseDoubleClickEvent(event);
-    if (DownCol > 0 && DownRow > 0 && m_model->HasMessage(CurrentModelRow()))
-        emit EditRequested(CurrentRow());
+    if (DownCol > 0 && DownRow > 0 && CurrentMessage() >= 0)
+        emit EditRequested(CurrentMessage());
 }
 
 void TMessageGrid::wheelEvent(QWheelEvent *event)

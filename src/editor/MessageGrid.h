@@ -6,9 +6,9 @@
 // beside the ID column at a time: viewing the original puts the Original
 // column first, otherwise the Text column fills the width.
 //
-// Row numbers in this interface are the grid's design rows: row 0 is the
-// title row and row R (R >= 1) shows message R - 1 (model row R - 1).
-// Columns likewise: 1 is Original and 2 is Text.
+// Messages are counted from 0, as everywhere in the program; the grid alone
+// turns them into its rows: row 0 is the title row and message I is shown on
+// row I + 1 (model row I). Columns: 1 is Original and 2 is Text.
 //
 // Every row has the same fixed height and is painted only when it is on the
 // screen, so the cost does not depend on the number of messages.
@@ -38,19 +38,24 @@ public:
     // column sizes, a repaint; after every load and close. The current row
     // stays where it was, within the new row count.
     void RefreshGrid();
-    // Repaints design row Row.
-    void RepaintRow(int row);
+    // Repaints the row of message Index.
+    void RepaintMessage(int index);
 
-    // The current cell's design row (1 is the first message) and column
-    // (1 Original, 2 Text).
-    [[nodiscard]] int CurrentRow() const;
+    // The message of the current row; -1 when the row shows none (no file,
+    // or a file without messages).
+    [[nodiscard]] int CurrentMessage() const;
+    // The current cell's column (1 Original, 2 Text).
     [[nodiscard]] int CurrentColumn() const;
-    // Makes design row Row current (within the rows there are), keeping the
-    // column, and scrolls it into view.
-    void SetCurrentRow(int row);
-    // The number of design rows, the title row included: messages + 1, at
-    // least 2.
+    // Makes the row of message Index current (within the rows there are),
+    // keeping the column. A row already on the screen stays where it is;
+    // any other is scrolled to the middle of the view.
+    void SetCurrentMessage(int index);
+    // The number of rows, the title row included: messages + 1, at least 2.
     [[nodiscard]] int RowCount() const;
+    // The row that shows message Index, and the message a row shows (-1 for
+    // the title row and a row without a message).
+    [[nodiscard]] int RowOfMessage(int index) const;
+    [[nodiscard]] int MessageOfRow(int row) const;
 
     // The fonts: the grid's own and the rows' (NormalFont, whose size in
     // points times 2 is the row height in pixels), the title row's, the
@@ -74,8 +79,8 @@ public:
 
 signals:
     // Enter, or a double-click on a text cell of a message row: the user
-    // asks to edit the message of design row Row (the current row).
-    void EditRequested(int row);
+    // asks to edit message Index (the current row's).
+    void EditRequested(int index);
     // The view-original state changed, by SetViewingOriginal or because the
     // grid scrolled to the other text column (Left, Right, a click).
     void ViewingOriginalChanged(bool viewing);
@@ -104,6 +109,9 @@ private:
     void SyncColumnOffset();
     void PaintCorner(QAbstractButton *corner) const;
     [[nodiscard]] int CurrentModelRow() const;
+    // Makes model row Row current (within the rows there are), keeping the
+    // column, and brings it on the screen: centred unless already shown.
+    void SetCurrentModelRow(int row);
     [[nodiscard]] int RowHeight() const;
 
     TMessageGridModel *m_model;

@@ -1,6 +1,7 @@
 #include "editor/MessageGridModel.h"
 
 #include "editor/EditSession.h"
+#include "editor/GridText.h"
 #include "platform/CodePages.h"
 #include "settings/QtFonts.h"
 #include "uitext/Format.h"
@@ -8,31 +9,12 @@
 
 namespace {
 
-constexpr int TabWidth = 8;
-
 TGridFont ToGridFont(const TFontRecord &font)
 {
     return {ToQFont(font), ToQColor(font.Color)};
 }
 
 } // namespace
-
-QByteArray ToGridText(const QByteArray &text, bool oem)
-{
-    QByteArray result;
-    result.reserve(text.size() + text.size() / 4);
-    for (const char c : text) {
-        if (c == '\t')
-            result.append(TabWidth - result.size() % TabWidth, ' ');
-        else if (c == '\n')
-            result.append("\\n", 2);
-        else
-            result.append(c);
-    }
-    if (oem)
-        OemToCharA(result);
-    return result;
-}
 
 QString GridCodeText(quint32 code)
 {
@@ -84,9 +66,8 @@ QString TMessageGridModel::CellText(const QModelIndex &index) const
     const int row = index.row();
     if (!HasMessage(row))
         return {};
-    if (index.column() == OriginalColumn)
-        return AnsiToUnicode(ToGridText(m_session.MessageText(row, true), m_session.OriginalOem(row)));
-    return AnsiToUnicode(ToGridText(m_session.MessageText(row, false), m_session.Messages()->Oem(row)));
+    QByteArray buffer;
+    return AnsiToUnicode(GridCellBytes(m_session, row, index.column() == OriginalColumn, buffer));
 }
 
 const TGridFont &TMessageGridModel::CellFont(const QModelIndex &index) const

@@ -16,12 +16,6 @@
 
 class TEditSession;
 
-// A stored text as a grid cell shows it: each tab becomes the blanks up to
-// the next multiple of 8 (counted in the text as converted so far), each line
-// feed the two characters backslash and "n"; an OEM text is then converted to
-// the ANSI code page (one byte for one byte).
-[[nodiscard]] QByteArray ToGridText(const QByteArray &text, bool oem);
-
 // A message code as the ID column shows it: upper-case hexadecimal, at least
 // five digits ("0001F"), all of them when the code needs more.
 [[nodiscard]] QString GridCodeText(quint32 code);

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogEntryPoints.h"
 #include "editor/EditSession.h"
+#include "editor/GridText.h"
 #include "msgfile/MsgData.h"
 #include "platform/CodePages.h"
 #include "uitext/DlgUtils.h"
@@ -20,15 +21,14 @@ namespace MessageSearch {
 
 namespace {
 
-constexpr int TabWidth = 8;
 constexpr int MaxCodeDigits = 8;
 
-// Case folding in byte space. Every stored byte stands for one character of
-// the ANSI code page (after the OEM conversion for an OEM text); two bytes
-// match ignoring case when their characters have the same upper-case letter.
-// Each byte is mapped to the lowest byte with the same upper-case letter, so
-// that folded bytes compare as bytes; the pattern is folded the same way
-// through the upper-case letters of its characters.
+// Case folding in byte space. Every byte of a text as the grid shows it
+// stands for one character of the ANSI code page; two bytes match ignoring
+// case when their characters have the same upper-case letter. Each byte is
+// mapped to the lowest byte with the same upper-case letter, so that folded
+// bytes compare as bytes; the pattern is folded the same way through the
+// upper-case letters of its characters.
 class TCaseFolding
 {
 public:
@@ -41,14 +41,10 @@ public:
         for (int b = 0; b < 256; ++b)
             m_upper[b] = QChar::toUpper(char32_t(characters.at(b).unicode()));
         for (int b = 0; b < 256; ++b)
-            m_ansi[b] = uchar(LowestByteOf(m_upper[b]));
-        OemToCharA(bytes);
-        for (int b = 0; b < 256; ++b)
-            m_oem[b] = m_ansi[uchar(bytes.at(b))];
+            m_fold[b] = uchar(LowestByteOf(m_upper[b]));
     }
 
-    // The table that folds the stored bytes of a text with the given flag.
-    const uchar *Table(bool oem) const { return oem ? m_oem.data() : m_ansi.data(); }
+    const uchar *Table() const { return m_fold.data(); }
 
     // Text folded into bytes; false when one of its characters upper-cases
     // to a letter that no byte of the code page has, so that no text can
@@ -74,8 +70,7 @@ private:
     }
 
     std::array<char32_t, 256> m_upper{};
-    std::array<uchar, 256> m_ansi{};
-    std::array<uchar, 256> m_oem{};
+    std::array<uchar, 256> m_fold{};
 };
 
 // Searches texts for a folded pattern, folding each text byte through one
@@ -122,49 +117,6 @@ private:
     std::array<size_t, 256> m_shift;
 };
 
-// Whether ToGridText changes the layout of Text: it has a tab or a line feed.
-bool NeedsExpanding(QByteArrayView text)
-{
-    return std::memchr(text.data(), '\t', size_t(text.size())) != nullptr
-        || std::memchr(text.data(), '\n', size_t(text.size())) != nullptr;
-}
-
-// Text as ToGridText lays it out before its OEM conversion: each tab becomes
-// the blanks up to the next multiple of 8, each line feed backslash and "n".
-// Into Buffer, which is reused from text to text; returns the length.
-size_t ExpandGridText(QByteArrayView text, std::vector<char> &buffer)
-{
-    // A byte gives at most 8 (a tab at a tab stop).
-    const size_t most = size_t(text.size()) * TabWidth;
-    if (buffer.size() < most)
-        buffer.resize(most);
-    char *const start = buffer.data();
-    char *out = start;
-    for (const char c : text) {
-        if (c == '\t') {
-            const ptrdiff_t blanks = TabWidth - (out - start) % TabWidth;
-            std::memset(out, ' ', TabWidth);
-            out += blanks;
-        } else if (c == '\n') {
-            out[0] = '\\';
-            out[1] = 'n';
-            out += 2;
-        } else {
-            *out++ = c;
-        }
-    }
-    return size_t(out - start);
-}
-
-// The stored text MessageText(Index, FromOriginal) gives, without a copy.
-QByteArrayView StoredText(const TEditSession &session, int index, bool fromOriginal)
-{
-    const TMsgData *store = fromOriginal ? session.OriginalMessages() : session.Messages();
-    if (store == nullptr || index >= store->Count())
-        return {};
-    return store->TextView(index);
-}
-
 bool IsBlankChar(QChar c)
 {
     return c.unicode() <= 0x20 || c.isSpace() || c.category() == QChar::Other_Control;
@@ -184,48 +136,32 @@ int HexDigitValue(QChar c)
 
 } // namespace
 
-int FindRow(const TEditSession &session, int currentRow, int currentColumn, const QString &findText)
+int FindMessage(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText)
 {
-    if (!session.IsOpen() || currentColumn <= 0 || findText.isEmpty())
-        return 0;
-    const bool fromOriginal = currentColumn == 1;
+    if (!session.IsOpen() || findText.isEmpty())
+        return -1;
     // The code pages may change between searches: fold with the ones in use.
     const TCaseFolding folding;
     std::string pattern;
     if (!folding.FoldPattern(findText, pattern))
-        return 0;
-    // The OEM conversion is one byte for one byte, so it is part of the
-    // folding table of an OEM text.
-    const TFoldedSearcher ansiSearcher(pattern, folding.Table(false));
-    const TFoldedSearcher oemSearcher(pattern, folding.Table(true));
-
-    const TMsgData &messages = *session.Messages();
-    const int count = messages.Count();
-    std::vector<char> buffer;
-    for (int index = std::max(currentRow, 0); index < count; ++index) {
-        const QByteArrayView text = StoredText(session, index, fromOriginal);
-        if (text.isEmpty())
-            continue;
-        const TFoldedSearcher &searcher = messages.Oem(index) ? oemSearcher : ansiSearcher;
-        // Most texts have neither tabs nor line feeds: searched where they lie.
-        if (!NeedsExpanding(text)) {
-            if (searcher.Contains(text.data(), size_t(text.size())))
-                return index + 1;
-            continue;
-        }
-        const size_t length = ExpandGridText(text, buffer);
-        if (searcher.Contains(buffer.data(), length))
-            return index + 1;
+        return -1;
+    const TFoldedSearcher searcher(pattern, folding.Table());
+    const int count = session.Count();
+    QByteArray buffer; // reused from text to text
+    for (int index = std::max(currentIndex + 1, 0); index < count; ++index) {
+        const QByteArrayView shown = GridCellBytes(session, index, inOriginal, buffer);
+        if (searcher.Contains(shown.data(), size_t(shown.size())))
+            return index;
     }
-    return 0;
+    return -1;
 }
 
-int FindNext(const TEditSession &session, int currentRow, int currentColumn, const QString &findText)
+int FindNext(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText)
 {
-    const int row = FindRow(session, currentRow, currentColumn, findText);
-    if (row == 0)
+    const int index = FindMessage(session, currentIndex, inOriginal, findText);
+    if (index < 0)
         ShowInfo(GetMsg(QStringLiteral("NotFound")));
-    return row;
+    return index;
 }
 
 QString TrimBlanks(const QString &text)
@@ -262,12 +198,12 @@ bool ParseMessageCode(const QString &text, quint32 &code)
 int GoToMessage(const TEditSession &session)
 {
     if (!session.IsOpen())
-        return 0;
+        return -1;
     QString input;
     for (;;) {
         if (!EnterString(GetMsg(QStringLiteral("GotoLineCaption")), GetMsg(QStringLiteral("GotoLinePrompt")), input,
                          QStringLiteral("Form1.GotoDialog"), false))
-            return 0;
+            return -1;
         const QString trimmed = TrimBlanks(input);
         quint32 code = 0;
         if (!ParseMessageCode(trimmed, code)) {
@@ -279,7 +215,7 @@ int GoToMessage(const TEditSession &session)
             ShowErrorMsg(QStringLiteral("LineNotFound"), {trimmed.toUpper()});
             continue;
         }
-        return index + 1;
+        return index;
     }
 }
 

@@ -42,6 +42,31 @@ constexpr int DesignHeight = 420;
 constexpr int ToolPanelHeight = 31;
 constexpr int ButtonSize = 25;
 constexpr int ButtonTop = 3;
+// The buttons' left edges: 26 pixels apart within a group, 6 more between
+// groups (open and save; undo; find and find next; view original; about).
+constexpr int OpenBtnLeft = 3;
+constexpr int SaveBtnLeft = 29;
+constexpr int UndoBtnLeft = 61;
+constexpr int FindBtnLeft = 93;
+constexpr int FindNextBtnLeft = 119;
+constexpr int ViewOrigBtnLeft = 151;
+constexpr int AboutBtnLeft = 183;
+
+// The four display fonts: their name in the settings, the key of their
+// title in the font setup dialog, and the window's record of each, in the
+// order they are loaded, offered and saved.
+struct TDisplayFont
+{
+    const char *Name;
+    const char *TitleKey;
+    TFontRecord TForm1::*Font;
+};
+const TDisplayFont DisplayFonts[] = {
+    {"NormalFont", "NormalFontTitle", &TForm1::NormalFont},
+    {"TitleFont", "TitleFontTitle", &TForm1::TitleFont},
+    {"OriginFont", "OriginFontTitle", &TForm1::OriginFont},
+    {"ChangedFont", "ChangedFontTitle", &TForm1::ChangedFont},
+};
 
 } // namespace
 
@@ -94,10 +119,8 @@ void TForm1::AttachDialogs(TForm2 *textEdit, TForm4 *fontSetup)
 
 void TForm1::FormCreate()
 {
-    NormalFont = DefaultNamedFont(QStringLiteral("NormalFont"));
-    TitleFont = DefaultNamedFont(QStringLiteral("TitleFont"));
-    OriginFont = DefaultNamedFont(QStringLiteral("OriginFont"));
-    ChangedFont = DefaultNamedFont(QStringLiteral("ChangedFont"));
+    for (const TDisplayFont &font : DisplayFonts)
+        this->*font.Font = DefaultNamedFont(QLatin1String(font.Name));
 
     SetHelpContext(this, 1);
     m_contextHelp = new TContextHelp(this);
@@ -147,17 +170,13 @@ void TForm1::FormShow()
     m_session->MarkModified(false);
     RefreshGrid();
     TrySettings([this] { RestoreFormPlacement(*this); });
-    TrySettings([this] { LoadNamedFont(QStringLiteral("NormalFont"), NormalFont); });
-    TrySettings([this] { LoadNamedFont(QStringLiteral("TitleFont"), TitleFont); });
-    TrySettings([this] { LoadNamedFont(QStringLiteral("OriginFont"), OriginFont); });
-    TrySettings([this] { LoadNamedFont(QStringLiteral("ChangedFont"), ChangedFont); });
+    for (const TDisplayFont &font : DisplayFonts)
+        TrySettings([this, &font] { LoadNamedFont(QLatin1String(font.Name), this->*font.Font); });
     // The slots refer to this window's fonts, so they are added once, at the
     // first showing.
     if (m_fontSetup && m_fontSetup->SlotCount() == 0) {
-        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("NormalFontTitle")), &NormalFont);
-        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("TitleFontTitle")), &TitleFont);
-        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("OriginFontTitle")), &OriginFont);
-        m_fontSetup->AddFontSlot(GetMsg(QStringLiteral("ChangedFontTitle")), &ChangedFont);
+        for (const TDisplayFont &font : DisplayFonts)
+            m_fontSetup->AddFontSlot(GetMsg(QLatin1String(font.TitleKey)), &(this->*font.Font));
         m_fontSetup->OnApply = [this](TForm4 &) { ApplyFonts(); };
     }
     ApplyFonts();
@@ -174,10 +193,8 @@ void TForm1::FormShow()
 void TForm1::FormHide()
 {
     TrySettings([this] { SaveFormPlacement(*this); });
-    TrySettings([this] { SaveNamedFont(QStringLiteral("NormalFont"), NormalFont); });
-    TrySettings([this] { SaveNamedFont(QStringLiteral("TitleFont"), TitleFont); });
-    TrySettings([this] { SaveNamedFont(QStringLiteral("OriginFont"), OriginFont); });
-    TrySettings([this] { SaveNamedFont(QStringLiteral("ChangedFont"), ChangedFont); });
+    for (const TDisplayFont &font : DisplayFonts)
+        TrySettings([this, &font] { SaveNamedFont(QLatin1String(font.Name), this->*font.Font); });
     const bool toolbar = m_toolPanel->isVisibleTo(this);
     TrySettings([toolbar] { AppIni().WriteBool(LastSection, QStringLiteral("Toolbar"), toolbar); });
 }
@@ -271,14 +288,14 @@ void TForm1::BuildToolbar()
     m_toolPanel = new QFrame(this);
     m_toolPanel->setObjectName(QStringLiteral("ToolPanel"));
     m_toolPanel->setFixedHeight(ToolPanelHeight);
-    OpenBtn = AddButton("OpenBtn", TToolbarPicture::Open, 3);
-    SaveBtn = AddButton("SaveBtn", TToolbarPicture::Save, 29);
-    UndoBtn = AddButton("UndoBtn", TToolbarPicture::Undo, 61);
-    FindBtn = AddButton("FindBtn", TToolbarPicture::Find, 93);
-    FindNextBtn = AddButton("FindNextBtn", TToolbarPicture::FindNext, 119);
-    ViewOrigBtn = AddButton("ViewOrigBtn", TToolbarPicture::ViewOriginal, 151);
+    OpenBtn = AddButton("OpenBtn", TToolbarPicture::Open, OpenBtnLeft);
+    SaveBtn = AddButton("SaveBtn", TToolbarPicture::Save, SaveBtnLeft);
+    UndoBtn = AddButton("UndoBtn", TToolbarPicture::Undo, UndoBtnLeft);
+    FindBtn = AddButton("FindBtn", TToolbarPicture::Find, FindBtnLeft);
+    FindNextBtn = AddButton("FindNextBtn", TToolbarPicture::FindNext, FindNextBtnLeft);
+    ViewOrigBtn = AddButton("ViewOrigBtn", TToolbarPicture::ViewOriginal, ViewOrigBtnLeft);
     ViewOrigBtn->setCheckable(true);
-    AboutBtn = AddButton("AboutBtn", TToolbarPicture::About, 183);
+    AboutBtn = AddButton("AboutBtn", TToolbarPicture::About, AboutBtnLeft);
 }
 
 QAction *TForm1::AddItem(QMenu *menu, const char *name, const QString &builtInCaption)
@@ -415,9 +432,9 @@ void TForm1::RefreshGrid()
     m_grid->RefreshGrid();
 }
 
-void TForm1::RepaintRow(int row)
+void TForm1::RepaintMessage(int index)
 {
-    m_grid->RepaintRow(row);
+    m_grid->RepaintMessage(index);
 }
 
 void TForm1::UpdateCommands()
@@ -449,7 +466,7 @@ void TForm1::UpdateTitle()
 
 void TForm1::EditCurrentMessage()
 {
-    m_session->EditMessage(m_grid->CurrentRow());
+    m_session->EditMessage(m_grid->CurrentMessage());
 }
 
 void TForm1::ApplyFonts()
@@ -531,15 +548,15 @@ void TForm1::FindNext()
 // One search downward in the current cell's column; the dialog stays open.
 void TForm1::FindDialog1Find()
 {
-    const int row = MessageSearch::FindNext(*m_session, m_grid->CurrentRow(), m_grid->CurrentColumn(),
-                                            FindDialog1->FindText());
-    if (row > 0)
-        m_grid->SetCurrentRow(row);
+    const bool inOriginal = m_grid->CurrentColumn() == TMessageGrid::OriginalColumn;
+    const int index = MessageSearch::FindNext(*m_session, m_grid->CurrentMessage(), inOriginal, FindDialog1->FindText());
+    if (index >= 0)
+        m_grid->SetCurrentMessage(index);
 }
 
 void TForm1::GoToMessage()
 {
-    const int row = MessageSearch::GoToMessage(*m_session);
-    if (row > 0)
-        m_grid->SetCurrentRow(row);
+    const int index = MessageSearch::GoToMessage(*m_session);
+    if (index >= 0)
+        m_grid->SetCurrentMessage(index);
 }

@@ -74,7 +74,7 @@ protected:
 private:
     // TSessionView
     void RefreshGrid() override;
-    void RepaintRow(int row) override;
+    void RepaintMessage(int index) override;
     void UpdateCommands() override;
 
     void FormCreate();

@@ -307,7 +307,7 @@ void OemToCharA(QByteArray &text)
 
 namespace {
 
-QString PageToUnicode(const SingleBytePage &page, const QByteArray &text)
+QString PageToUnicode(const SingleBytePage &page, QByteArrayView text)
 {
     QString result(text.size(), Qt::Uninitialized);
     QChar *out = result.data();
@@ -335,7 +335,7 @@ bool UnicodeToPage(const SingleBytePage &page, const QString &text, QByteArray &
 
 } // namespace
 
-QString AnsiToUnicode(const QByteArray &text)
+QString AnsiToUnicode(QByteArrayView text)
 {
     return PageToUnicode(Tables()->Ansi, text);
 }
@@ -345,7 +345,7 @@ bool UnicodeToAnsi(const QString &text, QByteArray &result, qsizetype *badPositi
     return UnicodeToPage(Tables()->Ansi, text, result, badPosition);
 }
 
-QString OemToUnicode(const QByteArray &text)
+QString OemToUnicode(QByteArrayView text)
 {
     return PageToUnicode(Tables()->Oem, text);
 }

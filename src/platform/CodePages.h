@@ -22,6 +22,7 @@
 #include "diagnostics/Exception.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QLocale>
 #include <QString>
 
@@ -56,7 +57,7 @@ void OemToCharA(QByteArray &text);
 
 // ANSI bytes to Unicode. Every one of the 256 bytes maps to its own
 // character, so UnicodeToAnsi gives back exactly the bytes given here.
-QString AnsiToUnicode(const QByteArray &text);
+QString AnsiToUnicode(QByteArrayView text);
 
 // Unicode to ANSI bytes. Returns false, with the position of the first
 // character that the ANSI code page cannot hold in *badPosition, when the
@@ -65,5 +66,5 @@ QString AnsiToUnicode(const QByteArray &text);
 
 // The same pair for the OEM code page: a text marked as OEM is shown and
 // edited through these, so that every byte survives as it does for ANSI.
-QString OemToUnicode(const QByteArray &text);
+QString OemToUnicode(QByteArrayView text);
 [[nodiscard]] bool UnicodeToOem(const QString &text, QByteArray &result, qsizetype *badPosition = nullptr);

@@ -22,7 +22,7 @@ class DepthRecordingView : public TSessionView
 {
 public:
     void RefreshGrid() override { DepthsAtRefresh.append(WaitDepth()); }
-    void RepaintRow(int) override {}
+    void RepaintMessage(int) override {}
     void UpdateCommands() override {}
 
     QList<int> DepthsAtRefresh;

@@ -92,13 +92,13 @@ struct Fixture
     QAction *Item(const char *name) const { return form1->findChild<QAction *>(QLatin1String(name)); }
     QToolButton *Button(const char *name) const { return form1->findChild<QToolButton *>(QLatin1String(name)); }
     TFindDialog *FindDialog() const { return form1->findChild<TFindDialog *>(QStringLiteral("FindDialog1")); }
-    void Edit(int row, const QByteArray &text)
+    void Edit(int index, const QByteArray &text)
     {
         dialogs.OnEditText = [text](QByteArray &edited, const QByteArray &, bool &) {
             edited = text;
             return true;
         };
-        form1->Session().EditMessage(row);
+        form1->Session().EditMessage(index);
         dialogs.OnEditText = nullptr;
     }
 
@@ -203,7 +203,7 @@ private Q_SLOTS:
         QCOMPARE(f.boxes.Count(), 0);
 
         for (int way = 0; way < 3; ++way) {
-            f.Edit(1, "edited " + QByteArray::number(way));
+            f.Edit(0, "edited " + QByteArray::number(way));
             QVERIFY(f.Item("SaveItem")->isEnabled() && f.Button("SaveBtn")->isEnabled());
             f.boxes.Answer(TModalResult::mrNo); // no initial backup
             if (way == 0)
@@ -224,7 +224,7 @@ private Q_SLOTS:
         f.Show();
         f.Open();
         for (int way = 0; way < 3; ++way) {
-            f.Edit(3, "changed");
+            f.Edit(2, "changed");
             QVERIFY(f.Item("UndoItem")->isEnabled() && f.Button("UndoBtn")->isEnabled());
             if (way == 0)
                 f.Item("UndoItem")->trigger();
@@ -263,23 +263,23 @@ private Q_SLOTS:
         QVERIFY(!find->isVisible());
 
         find->SetFindText(QStringLiteral("ALPHA"));
-        f.form1->Grid().SetCurrentRow(1);
+        f.form1->Grid().SetCurrentMessage(0);
         f.form1->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.form1.get()));
         f.form1->Grid().setFocus();
         f.Key(Qt::Key_F3);
-        QCOMPARE(f.form1->Grid().CurrentRow(), 5);
+        QCOMPARE(f.form1->Grid().CurrentMessage(), 4);
         QCOMPARE(f.boxes.Count(), 0);
         // Nothing below: "Text not found!", the row stays.
         f.Key(Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(f.form1->Grid().CurrentRow(), 5);
+        QCOMPARE(f.form1->Grid().CurrentMessage(), 4);
         QCOMPARE(f.boxes.Last().Text, QStringLiteral("Text not found!"));
-        f.form1->Grid().SetCurrentRow(1);
+        f.form1->Grid().SetCurrentMessage(0);
         f.Button("FindNextBtn")->click();
-        QCOMPARE(f.form1->Grid().CurrentRow(), 5);
-        f.form1->Grid().SetCurrentRow(1);
+        QCOMPARE(f.form1->Grid().CurrentMessage(), 4);
+        f.form1->Grid().SetCurrentMessage(0);
         f.Item("N9")->trigger();
-        QCOMPARE(f.form1->Grid().CurrentRow(), 5);
+        QCOMPARE(f.form1->Grid().CurrentMessage(), 4);
         f.form1->hide();
     }
 
@@ -306,12 +306,12 @@ private Q_SLOTS:
             return true;
         };
         f.Key(Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(f.form1->Grid().CurrentRow(), 4);
+        QCOMPARE(f.form1->Grid().CurrentMessage(), 3);
         QCOMPARE(f.dialogs.EnterStringCalls.last().Caption, QStringLiteral("Enter a message identifier to go to"));
         QCOMPARE(f.dialogs.EnterStringCalls.last().HelpKey, QStringLiteral("Form1.GotoDialog"));
-        f.form1->Grid().SetCurrentRow(1);
+        f.form1->Grid().SetCurrentMessage(0);
         f.Item("N18")->trigger();
-        QCOMPARE(f.form1->Grid().CurrentRow(), 4);
+        QCOMPARE(f.form1->Grid().CurrentMessage(), 3);
         f.form1->hide();
     }
 
@@ -421,7 +421,7 @@ private Q_SLOTS:
         Fixture f;
         f.Show();
         f.Open();
-        f.Edit(1, "modified, so that revert to saved is enabled");
+        f.Edit(0, "modified, so that revert to saved is enabled");
         QMenu *revert = f.Item("RevertItem")->menu();
         QMenu *file = f.Item("N1")->menu();
         file->popup(f.form1->mapToGlobal(QPoint(10, 10)));
@@ -444,7 +444,7 @@ private Q_SLOTS:
         Fixture f;
         f.Show();
         f.Open();
-        f.Edit(2, "unsaved");
+        f.Edit(1, "unsaved");
         f.boxes.Answer(TModalResult::mrCancel);
         f.Key(Qt::Key_X, Qt::AltModifier);
         QCOMPARE(f.boxes.Last().Text, QStringLiteral("Text has been modified, save?"));

@@ -50,7 +50,7 @@ public:
         ++Refreshes;
         WaitDepthAtRefresh = WaitDepth();
     }
-    void RepaintRow(int row) override { RepaintedRows.append(row); }
+    void RepaintMessage(int index) override { RepaintedMessages.append(index); }
     void UpdateCommands() override
     {
         ++Updates;
@@ -61,7 +61,7 @@ public:
     const TEditSession *Session = nullptr;
     int Refreshes = 0;
     int WaitDepthAtRefresh = -1;
-    QList<int> RepaintedRows;
+    QList<int> RepaintedMessages;
     int Updates = 0;
     QString Seen;
 };
@@ -116,7 +116,7 @@ struct Fixture
 
     // The edit dialog answers once: Text (as the dialog gives it back) and,
     // when given, the OEM state; Accept false cancels.
-    void Enter(int row, const QByteArray &text, std::optional<bool> oem = {}, bool accept = true)
+    void Enter(int index, const QByteArray &text, std::optional<bool> oem = {}, bool accept = true)
     {
         Dialogs.OnEditText = [text, oem, accept](QByteArray &edited, const QByteArray &, bool &editedOem) {
             edited = text;
@@ -124,7 +124,7 @@ struct Fixture
                 editedOem = *oem;
             return accept;
         };
-        Session.EditMessage(row);
+        Session.EditMessage(index);
         Dialogs.OnEditText = nullptr;
     }
 
@@ -335,7 +335,7 @@ private Q_SLOTS:
         QVERIFY(f.Session.IsChanged(2));
         QCOMPARE(f.Session.MessageText(5, false), QByteArray());
 
-        f.Enter(3, "edited third");
+        f.Enter(2, "edited third");
         QCOMPARE(f.Dialogs.EditTextCalls.size(), 1);
         QCOMPARE(f.Dialogs.EditTextCalls.at(0).Original, QByteArray());
         QCOMPARE(f.Dialogs.EditTextCalls.at(0).Text, QByteArray("current third"));
@@ -368,67 +368,67 @@ private Q_SLOTS:
 
     void entryStoresText_data()
     {
-        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("index");
         QTest::addColumn<QByteArray>("returned");
         QTest::addColumn<bool>("oem");
         QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("one line") << 1 << QByteArray("new text") << false << QByteArray("new text");
-        QTest::newRow("several lines with CR LF") << 2 << QByteArray("one\r\ntwo\r\nthree") << false
+        QTest::newRow("one line") << 0 << QByteArray("new text") << false << QByteArray("new text");
+        QTest::newRow("several lines with CR LF") << 1 << QByteArray("one\r\ntwo\r\nthree") << false
                                                   << QByteArray("one\ntwo\nthree");
-        QTest::newRow("lone CR") << 3 << QByteArray("a\rb") << false << QByteArray("a\nb");
+        QTest::newRow("lone CR") << 2 << QByteArray("a\rb") << false << QByteArray("a\nb");
         // The dialog already gave OEM bytes: they are stored as they came.
-        QTest::newRow("OEM text kept byte for byte") << 1 << QByteArray("\x80\x82\xa0\r\n\xe9") << true
+        QTest::newRow("OEM text kept byte for byte") << 0 << QByteArray("\x80\x82\xa0\r\n\xe9") << true
                                                      << QByteArray("\x80\x82\xa0\n\xe9");
-        QTest::newRow("emptied") << 2 << QByteArray() << false << QByteArray();
+        QTest::newRow("emptied") << 1 << QByteArray() << false << QByteArray();
     }
     void entryStoresText()
     {
-        QFETCH(int, row);
+        QFETCH(int, index);
         QFETCH(QByteArray, returned);
         QFETCH(bool, oem);
         QFETCH(QByteArray, stored);
         Fixture f;
         OpenFresh(f);
-        f.View.RepaintedRows.clear();
+        f.View.RepaintedMessages.clear();
 
-        f.Enter(row, returned, oem);
+        f.Enter(index, returned, oem);
         QCOMPARE(f.Dialogs.EditTextCalls.size(), 1);
         const ScriptedDialogs::EditTextCall &call = f.Dialogs.EditTextCalls.at(0);
-        QCOMPARE(call.Text, Version("v0").at(row - 1));
-        QCOMPARE(call.Original, Version("v0").at(row - 1));
+        QCOMPARE(call.Text, Version("v0").at(index));
+        QCOMPARE(call.Original, Version("v0").at(index));
         QCOMPARE(call.Oem, false);
 
-        QCOMPARE(f.Session.MessageText(row - 1, false), stored);
-        QCOMPARE(f.Session.Messages()->Oem(row - 1), oem);
-        QCOMPARE(f.Session.MessageText(row - 1, true), Version("v0").at(row - 1));
-        QVERIFY(f.Session.IsChanged(row - 1));
+        QCOMPARE(f.Session.MessageText(index, false), stored);
+        QCOMPARE(f.Session.Messages()->Oem(index), oem);
+        QCOMPARE(f.Session.MessageText(index, true), Version("v0").at(index));
+        QVERIFY(f.Session.IsChanged(index));
         for (int i = 0; i < 3; ++i) {
-            if (i != row - 1)
+            if (i != index)
                 QCOMPARE(f.Session.MessageText(i, false), Version("v0").at(i));
         }
         QVERIFY(f.Session.Modified());
         QVERIFY(f.Session.UndoAvailable());
-        QCOMPARE(f.View.RepaintedRows, QList<int>{row});
+        QCOMPARE(f.View.RepaintedMessages, QList<int>{index});
         CheckShown(f);
     }
 
     void entryOutsideTheFileDoesNothing_data()
     {
         QTest::addColumn<bool>("open");
-        QTest::addColumn<int>("row");
-        QTest::newRow("title row") << true << 0;
-        QTest::newRow("negative row") << true << -1;
-        QTest::newRow("past the last message") << true << 4;
-        QTest::newRow("no file") << false << 1;
+        QTest::addColumn<int>("index");
+        QTest::newRow("no message") << true << -1;
+        QTest::newRow("negative index") << true << -2;
+        QTest::newRow("past the last message") << true << 3;
+        QTest::newRow("no file") << false << 0;
     }
     void entryOutsideTheFileDoesNothing()
     {
         QFETCH(bool, open);
-        QFETCH(int, row);
+        QFETCH(int, index);
         Fixture f;
         if (open)
             OpenFresh(f);
-        f.Enter(row, "never stored");
+        f.Enter(index, "never stored");
         QCOMPARE(f.Dialogs.EditTextCalls.size(), 0);
         QVERIFY(!f.Session.Modified());
         QVERIFY(!f.Texts().contains("never stored"));
@@ -456,19 +456,19 @@ private Q_SLOTS:
         Fixture f;
         OpenFresh(f);
         if (earlierEntry)
-            f.Enter(1, "earlier");
+            f.Enter(0, "earlier");
         const QList<QByteArray> before = f.Texts();
         const bool modifiedBefore = f.Session.Modified();
         const bool undoBefore = f.Session.UndoAvailable();
-        f.View.RepaintedRows.clear();
+        f.View.RepaintedMessages.clear();
 
-        f.Enter(2, returned, oem, accept);
+        f.Enter(1, returned, oem, accept);
         QCOMPARE(f.Dialogs.EditTextCalls.size(), earlierEntry ? 2 : 1);
         QCOMPARE(f.Texts(), before);
         QVERIFY(!f.Session.Messages()->Oem(1));
         QCOMPARE(f.Session.Modified(), modifiedBefore);
         QCOMPARE(f.Session.UndoAvailable(), undoBefore);
-        QVERIFY(f.View.RepaintedRows.isEmpty());
+        QVERIFY(f.View.RepaintedMessages.isEmpty());
         // An earlier entry keeps its undo record.
         f.Session.UndoLastEntry();
         QCOMPARE(f.Texts(), Version("v0"));
@@ -481,7 +481,7 @@ private Q_SLOTS:
         Fixture f;
         const QString file = f.MakeFile({"line one\nline two"});
         QVERIFY(f.Session.OpenDocument(file));
-        f.Enter(1, "line one\r\nline two");
+        f.Enter(0, "line one\r\nline two");
         QVERIFY(!f.Session.Modified());
         QVERIFY(!f.Session.UndoAvailable());
         QCOMPARE(f.Texts(), QList<QByteArray>{"line one\nline two"});
@@ -493,20 +493,20 @@ private Q_SLOTS:
     {
         Fixture f;
         OpenFresh(f);
-        f.Enter(1, "first entry");
-        f.Enter(3, "second entry");
-        f.View.RepaintedRows.clear();
+        f.Enter(0, "first entry");
+        f.Enter(2, "second entry");
+        f.View.RepaintedMessages.clear();
 
         f.Session.UndoLastEntry();
         QCOMPARE(f.Texts(), (QList<QByteArray>{"first entry", "v0 second", "v0 third"}));
         QVERIFY(f.Session.Modified());
         QVERIFY(!f.Session.UndoAvailable());
-        QCOMPARE(f.View.RepaintedRows, QList<int>{3});
+        QCOMPARE(f.View.RepaintedMessages, QList<int>{2});
         CheckShown(f);
 
         f.Session.UndoLastEntry();
         QCOMPARE(f.Texts(), (QList<QByteArray>{"first entry", "v0 second", "v0 third"}));
-        QCOMPARE(f.View.RepaintedRows, QList<int>{3});
+        QCOMPARE(f.View.RepaintedMessages, QList<int>{2});
         QVERIFY(f.Session.Modified());
     }
 
@@ -514,7 +514,7 @@ private Q_SLOTS:
     {
         Fixture f;
         OpenFresh(f);
-        f.Enter(2, "changed");
+        f.Enter(1, "changed");
         QCOMPARE(f.View.Seen, StateOf(f.Session));
         QVERIFY(f.View.Seen.contains(QStringLiteral("modified=1 undo=1")));
 
@@ -542,11 +542,11 @@ private Q_SLOTS:
         Fixture f;
         OpenFresh(f, true);
         // Bring message 1 to the OEM state before, on a clean file.
-        f.Enter(1, "before", oemBefore);
+        f.Enter(0, "before", oemBefore);
         QVERIFY(f.Session.SaveDocument());
         QVERIFY(!f.Session.Modified());
 
-        f.Enter(1, "after", !oemBefore);
+        f.Enter(0, "after", !oemBefore);
         QCOMPARE(f.Session.Messages()->Oem(0), !oemBefore);
         f.Session.UndoLastEntry();
         QCOMPARE(f.Session.MessageText(0, false), QByteArray("before"));
@@ -559,7 +559,7 @@ private Q_SLOTS:
     {
         Fixture f;
         OpenFresh(f, true);
-        f.Enter(1, "saved entry");
+        f.Enter(0, "saved entry");
         QVERIFY(f.Session.UndoAvailable());
         QVERIFY(f.Session.SaveDocument());
         QVERIFY(!f.Session.UndoAvailable());
@@ -600,7 +600,7 @@ private Q_SLOTS:
     {
         Fixture f;
         OpenFresh(f);
-        f.Enter(1, "entry");
+        f.Enter(0, "entry");
         f.Session.MarkModified(false);
         QVERIFY(!f.Session.UndoAvailable());
         f.Session.UndoLastEntry();
@@ -613,7 +613,7 @@ private Q_SLOTS:
         OpenFresh(f);
         f.Session.MarkModified(true); // as a revert to a backup leaves it
         QVERIFY(!f.Session.UndoAvailable());
-        f.Enter(2, "entry");
+        f.Enter(1, "entry");
         QVERIFY(f.Session.UndoAvailable());
         CheckShown(f);
         f.Session.UndoLastEntry();
@@ -642,7 +642,7 @@ private Q_SLOTS:
         OpenFresh(f);
         const QString file = f.Session.FileName();
         const QByteArray before = ReadWholeFile(file);
-        f.Enter(2, "entry");
+        f.Enter(1, "entry");
 
         f.Boxes.Answer(answer);
         QCOMPARE(f.Session.SaveDocument(), saved);
@@ -669,16 +669,16 @@ private Q_SLOTS:
         Fixture f;
         OpenFresh(f);
         const QString file = f.Session.FileName();
-        f.Enter(1, "entry 1");
+        f.Enter(0, "entry 1");
         f.Boxes.Answer(TModalResult::mrNo);
         QVERIFY(f.Session.SaveDocument());
-        f.Enter(1, "entry 2");
+        f.Enter(0, "entry 2");
         f.Boxes.Answer(TModalResult::mrYes);
         QVERIFY(f.Session.SaveDocument());
         QCOMPARE(f.Asked(QStringLiteral("ConfirmBackup")), 2);
         // Made before the second save: it holds what the first one wrote.
         QCOMPARE(TextsOnDisk(InitialBackupName(file)).value(0), QByteArray("entry 1"));
-        f.Enter(1, "entry 3");
+        f.Enter(0, "entry 3");
         QVERIFY(f.Session.SaveDocument());
         QCOMPARE(f.Asked(QStringLiteral("ConfirmBackup")), 2);
         QCOMPARE(f.Boxes.Count(), 2);
@@ -694,12 +694,12 @@ private Q_SLOTS:
         const QByteArray initial = ReadWholeFile(InitialBackupName(file));
         QVERIFY(!QFile::exists(BackupFileName(file)));
 
-        f.Enter(1, "save one");
+        f.Enter(0, "save one");
         QVERIFY(f.Session.SaveDocument());
         QCOMPARE(TextsOnDisk(BackupFileName(file)), Version("v0"));
         QCOMPARE(TextsOnDisk(file), (QList<QByteArray>{"save one", "v0 second", "v0 third"}));
 
-        f.Enter(3, "save two");
+        f.Enter(2, "save two");
         QVERIFY(f.Session.SaveDocument());
         QCOMPARE(TextsOnDisk(BackupFileName(file)), (QList<QByteArray>{"save one", "v0 second", "v0 third"}));
         QCOMPARE(TextsOnDisk(file), (QList<QByteArray>{"save one", "v0 second", "save two"}));
@@ -719,7 +719,7 @@ private Q_SLOTS:
         QCOMPARE(f.Boxes.Count(), 0);
         QVERIFY(!QFile::exists(BackupFileName(file)));
 
-        f.Enter(1, "entry");
+        f.Enter(0, "entry");
         f.Boxes.Answer(TModalResult::mrNo);
         f.Session.SaveCommand();
         QCOMPARE(f.Asked(QStringLiteral("ConfirmBackup")), 1);
@@ -746,7 +746,7 @@ private Q_SLOTS:
                                                                       : QByteArray("entry");
         if (failure == QLatin1String("backup blocked"))
             QVERIFY(QDir().mkpath(BackupFileName(file)));
-        f.Enter(2, entry);
+        f.Enter(1, entry);
 
         QVERIFY(!f.Session.SaveDocument());
         CheckErrorBox(f, English("Error saving file \"%s\"", file));
@@ -771,7 +771,7 @@ private Q_SLOTS:
         // A folder in the initial backup's place: not a backup, and not
         // replaceable by one.
         QVERIFY(QDir().mkpath(InitialBackupName(file)));
-        f.Enter(1, "entry");
+        f.Enter(0, "entry");
         f.Boxes.Answer(TModalResult::mrYes);
 
         QVERIFY(!f.Session.SaveDocument());
@@ -829,7 +829,7 @@ private Q_SLOTS:
             WriteMessageFile(f.Path(answer), Version("other"));
         const QByteArray otherBefore = existing ? ReadWholeFile(f.Path(answer)) : QByteArray();
         if (entry)
-            f.Enter(1, "entry");
+            f.Enter(0, "entry");
         f.FileDialogs.Answer(answer.isEmpty() ? std::nullopt : std::optional<QString>(f.Path(answer)));
         f.Boxes.Answer(backupAnswer);
 
@@ -873,7 +873,7 @@ private Q_SLOTS:
     {
         Fixture f;
         OpenFresh(f);
-        f.Enter(1, "entry");
+        f.Enter(0, "entry");
         QVERIFY(!f.Session.SaveDocumentAs());
         QCOMPARE(f.Boxes.Count(), 0);
         QVERIFY(f.Session.Modified());
@@ -886,7 +886,7 @@ private Q_SLOTS:
         f.Session.SetSaveAsDialog(&dialog);
         OpenFresh(f);
         const QString file = f.Session.FileName();
-        f.Enter(1, "entry");
+        f.Enter(0, "entry");
         const QString target = f.Path(QStringLiteral("no such folder/new.msg"));
         f.FileDialogs.Answer(target);
 
@@ -929,7 +929,7 @@ private Q_SLOTS:
         const QString other = f.MakeFile(Version("other"), QStringLiteral("other.msg"));
         if (saveFails)
             QVERIFY(QDir().mkpath(BackupFileName(file)));
-        f.Enter(2, "entry");
+        f.Enter(1, "entry");
         f.Boxes.Answer(answer);
 
         const bool answered = byOpening ? f.Session.OpenDocument(other) : f.Session.CloseQuery();
@@ -1076,16 +1076,16 @@ private Q_SLOTS:
                                f.Session.CanRevertToOriginal()};
         };
         QCOMPARE(states(), (QList<bool>{false, false, false}));
-        f.Enter(1, "entry 1");
+        f.Enter(0, "entry 1");
         QCOMPARE(states(), (QList<bool>{true, false, false}));
         f.Boxes.Answer(TModalResult::mrNo);
         QVERIFY(f.Session.SaveDocument());
         QCOMPARE(states(), (QList<bool>{false, true, false}));
-        f.Enter(1, "entry 2");
+        f.Enter(0, "entry 2");
         f.Boxes.Answer(TModalResult::mrYes);
         QVERIFY(f.Session.SaveDocument());
         QCOMPARE(states(), (QList<bool>{false, true, true}));
-        f.Enter(1, "entry 3");
+        f.Enter(0, "entry 3");
         QCOMPARE(states(), (QList<bool>{true, true, true}));
 
         // Files changed by another program count at once.
@@ -1127,12 +1127,12 @@ private Q_SLOTS:
         OpenFresh(f);
         const QString file = f.Session.FileName();
         // Initial backup v0, last backup v1, file v2, editor v3.
-        f.Enter(1, "v1");
+        f.Enter(0, "v1");
         f.Boxes.Answer(TModalResult::mrYes);
         QVERIFY(f.Session.SaveDocument());
-        f.Enter(1, "v2");
+        f.Enter(0, "v2");
         QVERIFY(f.Session.SaveDocument());
-        f.Enter(1, "v3");
+        f.Enter(0, "v3");
         const QByteArray onDisk = ReadWholeFile(file);
         const QByteArray lastBackup = ReadWholeFile(BackupFileName(file));
         const QByteArray initialBackup = ReadWholeFile(InitialBackupName(file));
@@ -1178,9 +1178,9 @@ private Q_SLOTS:
         Fixture f;
         OpenFresh(f, true);
         const QString file = f.Session.FileName();
-        f.Enter(1, "v1");
+        f.Enter(0, "v1");
         QVERIFY(f.Session.SaveDocument());
-        f.Enter(1, "v2");
+        f.Enter(0, "v2");
         const QString read = toBackup ? BackupFileName(file) : InitialBackupName(file);
         WriteMessageFile(InitialBackupName(read), Version("decoy"));
         f.Boxes.Answer(TModalResult::mrYes);
@@ -1226,9 +1226,9 @@ private Q_SLOTS:
         Fixture f;
         OpenFresh(f, true);
         const QString file = f.Session.FileName();
-        f.Enter(1, "v1");
+        f.Enter(0, "v1");
         QVERIFY(f.Session.SaveDocument());
-        f.Enter(1, "v2");
+        f.Enter(0, "v2");
         QVERIFY(f.Session.SaveDocument());
         const QByteArray p = ReadWholeFile(file);
         const QByteArray b = ReadWholeFile(BackupFileName(file));
@@ -1251,7 +1251,7 @@ private Q_SLOTS:
         OpenFresh(f);
         const QString file = f.Session.FileName();
         const QByteArray initial = ReadWholeFile(file);
-        f.Enter(2, "v1");
+        f.Enter(1, "v1");
         f.Boxes.Answer(TModalResult::mrYes);
         QVERIFY(f.Session.SaveDocument());
         f.Boxes.Answer(TModalResult::mrYes);
@@ -1268,7 +1268,7 @@ private Q_SLOTS:
         Fixture f;
         OpenFresh(f);
         const QString file = f.Session.FileName();
-        f.Enter(1, "unsaved");
+        f.Enter(0, "unsaved");
         WriteMessageFile(file, Version("changed elsewhere"));
         f.Boxes.Answer(TModalResult::mrYes);
         f.Session.RevertToSaved();
@@ -1284,9 +1284,9 @@ private Q_SLOTS:
         Fixture f;
         OpenFresh(f, true);
         const QString file = f.Session.FileName();
-        f.Enter(1, "v1");
+        f.Enter(0, "v1");
         QVERIFY(f.Session.SaveDocument());
-        f.Enter(1, "v2");
+        f.Enter(0, "v2");
         QVERIFY(QFile::remove(BackupFileName(file)));
         f.Boxes.Answer(TModalResult::mrYes);
 
@@ -1338,7 +1338,7 @@ private Q_SLOTS:
             const bool backup = operation == QLatin1String("backup");
             if (backup)
                 QVERIFY(QDir().mkpath(InitialBackupName(file)));
-            f.Enter(1, backup ? QByteArray("entry") : QByteArray(MsgMaxTextLength + 1, 'L'));
+            f.Enter(0, backup ? QByteArray("entry") : QByteArray(MsgMaxTextLength + 1, 'L'));
             f.Boxes.Answer(TModalResult::mrYes);
             QVERIFY(!f.Session.SaveDocument());
         }

@@ -4,6 +4,7 @@
 // and the pixels it paints.
 
 #include "editor/EditSession.h"
+#include "editor/GridText.h"
 #include "editor/MessageGrid.h"
 #include "editor/MessageGridModel.h"
 #include "editor/OverflowMark.h"
@@ -64,18 +65,18 @@ class TGridWindow : public TSessionView
 {
 public:
     TMessageGrid *Grid = nullptr;
-    QList<int> RepaintedRows;
+    QList<int> RepaintedMessages;
 
     void RefreshGrid() override
     {
         if (Grid != nullptr)
             Grid->RefreshGrid();
     }
-    void RepaintRow(int row) override
+    void RepaintMessage(int index) override
     {
-        RepaintedRows << row;
+        RepaintedMessages << index;
         if (Grid != nullptr)
-            Grid->RepaintRow(row);
+            Grid->RepaintMessage(index);
     }
     void UpdateCommands() override {}
 };
@@ -98,7 +99,7 @@ public:
         layout->addWidget(Grid, 1);
         layout->addWidget(Other);
         Window.Grid = Grid;
-        QObject::connect(Grid, &TMessageGrid::EditRequested, [this](int row) { Session.EditMessage(row); });
+        QObject::connect(Grid, &TMessageGrid::EditRequested, [this](int index) { Session.EditMessage(index); });
         Top.resize(500, 400);
         if (!show)
             return;
@@ -128,6 +129,10 @@ public:
         }
         return Grid->viewport()->width() == width;
     }
+
+    // The grid's current row and the move to a row, in the grid's own rows.
+    int CurrentRow() const { return Grid->RowOfMessage(Grid->CurrentMessage()); }
+    void SetCurrentRow(int row) { Grid->SetCurrentMessage(Grid->MessageOfRow(row)); }
 
     QModelIndex Index(int designRow, int designColumn) const
     {
@@ -230,6 +235,8 @@ private slots:
     void endThenEnterEditsLastMessage_data();
     void endThenEnterEditsLastMessage();
     void tabLeavesGrid();
+    void movingToAMessageCentresIt_data();
+    void movingToAMessageCentresIt();
     void doubleClick_data();
     void doubleClick();
     void headerClickKeepsCell();
@@ -483,7 +490,7 @@ void TestMessageGrid::noFile()
                        fixture.Grid->visualRect(fixture.Index(1, 2)).center());
     QCOMPARE(edits.count(), 0);
     QCOMPARE(fixture.Dialogs.EditTextCalls.size(), 0);
-    QCOMPARE(fixture.Grid->CurrentRow(), 1);
+    QCOMPARE(fixture.Grid->CurrentMessage(), -1);
 }
 
 void TestMessageGrid::keys_data()
@@ -491,7 +498,7 @@ void TestMessageGrid::keys_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
-    QTest::addColumn<QList<int>>("edits");
+    QTest::addColumn<QList<int>>("edits"); // the messages asked for
 
     const int last = 40;
     QTest::newRow("none") << QString() << 1 << 2 << QList<int>{};
@@ -505,11 +512,11 @@ void TestMessageGrid::keys_data()
     QTest::newRow("Right") << QStringLiteral("Right") << 1 << 2 << QList<int>{};
     QTest::newRow("Left End") << QStringLiteral("Left End") << last << 1 << QList<int>{};
     QTest::newRow("Left Down Right") << QStringLiteral("Left Down Right") << 2 << 2 << QList<int>{};
-    QTest::newRow("Return") << QStringLiteral("Return") << 1 << 2 << QList<int>{1};
-    QTest::newRow("Down Enter") << QStringLiteral("Down Enter") << 2 << 2 << QList<int>{2};
-    QTest::newRow("Left Down Down Return") << QStringLiteral("Left Down Down Return") << 3 << 1 << QList<int>{3};
+    QTest::newRow("Return") << QStringLiteral("Return") << 1 << 2 << QList<int>{0};
+    QTest::newRow("Down Enter") << QStringLiteral("Down Enter") << 2 << 2 << QList<int>{1};
+    QTest::newRow("Left Down Down Return") << QStringLiteral("Left Down Down Return") << 3 << 1 << QList<int>{2};
     QTest::newRow("End Return Home Return") << QStringLiteral("End Return Home Return") << 1 << 2
-                                            << QList<int>{last, 1};
+                                            << QList<int>{last - 1, 0};
 }
 
 void TestMessageGrid::keys()
@@ -527,7 +534,7 @@ void TestMessageGrid::keys()
         const QKeySequence sequence(key);
         QTest::keyClick(fixture.Grid, Qt::Key(sequence[0].key()));
     }
-    QCOMPARE(fixture.Grid->CurrentRow(), row);
+    QCOMPARE(fixture.CurrentRow(), row);
     QCOMPARE(fixture.Grid->CurrentColumn(), column);
     QCOMPARE(fixture.Grid->IsViewingOriginal(), column == 1);
     QList<int> asked;
@@ -548,7 +555,7 @@ void TestMessageGrid::typingDoesNotMove()
     QVERIFY(fixture.Open({{1, "alpha"}, {2, "beta"}, {3, "xylophone"}, {4, "x"}}));
     QVERIFY(fixture.Exposed());
     QTest::keyClicks(fixture.Grid, QStringLiteral("xb"));
-    QCOMPARE(fixture.Grid->CurrentRow(), 1);
+    QCOMPARE(fixture.CurrentRow(), 1);
     QCOMPARE(fixture.Grid->CurrentColumn(), 2);
 }
 
@@ -570,10 +577,10 @@ void TestMessageGrid::endThenEnterEditsLastMessage()
     QVERIFY(fixture.Exposed());
     QSignalSpy requests(fixture.Grid, &TMessageGrid::EditRequested);
     QTest::keyClick(fixture.Grid, Qt::Key_End);
-    QCOMPARE(fixture.Grid->CurrentRow(), messages);
+    QCOMPARE(fixture.CurrentRow(), messages);
     QTest::keyClick(fixture.Grid, Qt::Key_Return);
     QCOMPARE(requests.count(), 1);
-    QCOMPARE(requests.at(0).at(0).toInt(), messages);
+    QCOMPARE(requests.at(0).at(0).toInt(), messages - 1);
     QCOMPARE(fixture.Dialogs.EditTextCalls.size(), 1);
     QCOMPARE(fixture.Dialogs.EditTextCalls.at(0).Text, file.back().Text);
     // The last row is on the screen.
@@ -592,14 +599,62 @@ void TestMessageGrid::tabLeavesGrid()
     QTest::keyClick(fixture.Grid, Qt::Key_Down);
     QTest::keyClick(fixture.Grid, Qt::Key_Tab);
     QTRY_VERIFY(fixture.Other->hasFocus());
-    QCOMPARE(fixture.Grid->CurrentRow(), 2);
+    QCOMPARE(fixture.CurrentRow(), 2);
     QCOMPARE(fixture.Grid->CurrentColumn(), 2);
+}
+
+void TestMessageGrid::movingToAMessageCentresIt_data()
+{
+    QTest::addColumn<int>("top");    // the first row shown before the move
+    QTest::addColumn<int>("target"); // the message moved to
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("far below: centred") << 0 << 150 << "centre";
+    QTest::newRow("far above: centred") << 150 << 20 << "centre";
+    QTest::newRow("on the screen: nothing scrolls") << 40 << 45 << "stays";
+    QTest::newRow("just below the screen: centred") << 0 << -1 << "centre"; // -1: the first row below
+    QTest::newRow("near the end: as far as the rows go") << 0 << 199 << "end";
+    QTest::newRow("near the start: as far as the rows go") << 150 << 1 << "start";
+}
+
+// Go to and find move to a message by SetCurrentMessage: it comes into the
+// middle of the view, or stays where it is when it is already shown.
+void TestMessageGrid::movingToAMessageCentresIt()
+{
+    QFETCH(int, top);
+    QFETCH(int, target);
+    QFETCH(QString, expected);
+
+    TGridFixture fixture;
+    QVERIFY(fixture.Open(NumberedMessages(200)));
+    QVERIFY(fixture.Exposed());
+    QScrollBar *bar = fixture.Grid->verticalScrollBar();
+    bar->setValue(top);
+    QCOMPARE(fixture.Grid->rowAt(0), top);
+    const int rowHeight = fixture.Grid->rowHeight(0);
+    const int shown = fixture.Grid->viewport()->height() / rowHeight; // rows wholly on the screen
+    QVERIFY(shown > 5);
+    if (target < 0)
+        target = top + shown;
+
+    fixture.Grid->SetCurrentMessage(target);
+    QCOMPARE(fixture.Grid->CurrentMessage(), target);
+    const int position = fixture.Grid->rowViewportPosition(target);
+    QVERIFY(position >= 0 && position + rowHeight <= fixture.Grid->viewport()->height());
+    if (expected == QStringLiteral("stays"))
+        QCOMPARE(bar->value(), top);
+    else if (expected == QStringLiteral("end"))
+        QCOMPARE(bar->value(), bar->maximum());
+    else if (expected == QStringLiteral("start"))
+        QCOMPARE(bar->value(), 0);
+    else
+        QCOMPARE(position / rowHeight, (shown - 1) / 2);
 }
 
 void TestMessageGrid::doubleClick_data()
 {
     QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("edited"); // the row asked for, 0 for none
+    QTest::addColumn<int>("edited"); // the row whose message is asked for, 0 for none
     QTest::addColumn<int>("currentRow");
 
     QTest::newRow("text cell") << QStringLiteral("text 3") << 3 << 3;
@@ -648,11 +703,11 @@ void TestMessageGrid::doubleClick()
 
     QCOMPARE(requests.count(), edited == 0 ? 0 : 1);
     if (edited != 0)
-        QCOMPARE(requests.at(0).at(0).toInt(), edited);
+        QCOMPARE(requests.at(0).at(0).toInt(), edited - 1);
     QCOMPARE(fixture.Dialogs.EditTextCalls.size(), edited == 0 ? 0 : 1);
     if (edited != 0)
         QCOMPARE(fixture.Dialogs.EditTextCalls.at(0).Text, NumberedMessages(4).at(size_t(edited - 1)).Text);
-    QCOMPARE(fixture.Grid->CurrentRow(), currentRow);
+    QCOMPARE(fixture.CurrentRow(), currentRow);
 }
 
 void TestMessageGrid::headerClickKeepsCell()
@@ -664,7 +719,7 @@ void TestMessageGrid::headerClickKeepsCell()
     QTest::mouseClick(ids->viewport(), Qt::LeftButton, {}, QPoint(5, ids->sectionViewportPosition(3) + 3));
     QHeaderView *titles = fixture.Grid->horizontalHeader();
     QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, QPoint(5, titles->height() / 2));
-    QCOMPARE(fixture.Grid->CurrentRow(), 1);
+    QCOMPARE(fixture.CurrentRow(), 1);
     QCOMPARE(fixture.Grid->CurrentColumn(), 2);
     // Dragging a column's edge does not resize it.
     const int width = fixture.Grid->columnWidth(1);
@@ -695,7 +750,7 @@ void TestMessageGrid::otherButtonsKeepCell()
     QVERIFY(fixture.Exposed());
     const QRect cell = fixture.Grid->visualRect(fixture.Index(3, 2));
     QTest::mouseClick(fixture.Grid->viewport(), button, {}, cell.center());
-    QCOMPARE(fixture.Grid->CurrentRow(), currentRow);
+    QCOMPARE(fixture.CurrentRow(), currentRow);
     QCOMPARE(fixture.Grid->CurrentColumn(), 2);
 }
 
@@ -733,7 +788,7 @@ void TestMessageGrid::oemTextColumn()
         oem = true;
         return true;
     };
-    fixture.Session.EditMessage(1);
+    fixture.Session.EditMessage(0);
     QCOMPARE(model->data(fixture.Index(1, 2)).toString(), QStringLiteral("\u00E9t\u00E9"));
     QCOMPARE(model->data(fixture.Index(1, 1)).toString(), QStringLiteral("plain"));
 }
@@ -773,8 +828,8 @@ void TestMessageGrid::changedFont()
         text = originalText;
         return true;
     };
-    fixture.Session.EditMessage(2);
-    QCOMPARE(fixture.Window.RepaintedRows, QList<int>{2});
+    fixture.Session.EditMessage(1);
+    QCOMPARE(fixture.Window.RepaintedMessages, QList<int>{1});
     QVERIFY(!model.CellFont(fixture.Index(2, 2)).Font.bold());
     image = fixture.Grab();
     QCOMPARE(CountPixels(image, fixture.CellRect(2, 2), red), 0);
@@ -785,7 +840,7 @@ void TestMessageGrid::changedFont()
         text = "WWWWWWX";
         return true;
     };
-    fixture.Session.EditMessage(3);
+    fixture.Session.EditMessage(2);
     image = fixture.Grab();
     QVERIFY(CountPixels(image, fixture.CellRect(3, 2), red) > 0);
 }
@@ -952,13 +1007,13 @@ void TestMessageGrid::viewOriginal()
     QVERIFY(fixture.Open(NumberedMessages(10)));
     QVERIFY(fixture.Exposed());
     QSignalSpy changes(fixture.Grid, &TMessageGrid::ViewingOriginalChanged);
-    fixture.Grid->SetCurrentRow(4);
-    QCOMPARE(fixture.Grid->CurrentRow(), 4);
+    fixture.SetCurrentRow(4);
+    QCOMPARE(fixture.CurrentRow(), 4);
 
     fixture.Grid->SetViewingOriginal(true);
     QVERIFY(fixture.Grid->IsViewingOriginal());
     QCOMPARE(fixture.Grid->CurrentColumn(), 1);
-    QCOMPARE(fixture.Grid->CurrentRow(), 4);
+    QCOMPARE(fixture.CurrentRow(), 4);
     QCOMPARE(fixture.Grid->columnViewportPosition(0), 0);
     // The Text column starts beside the Original column.
     QCOMPARE(fixture.Grid->columnViewportPosition(1), fixture.Grid->columnWidth(0));
@@ -988,7 +1043,7 @@ void TestMessageGrid::viewOriginal()
     const QPoint textStart(fixture.Grid->columnViewportPosition(1) + 5,
                            fixture.Grid->rowViewportPosition(1) + 3);
     QTest::mouseClick(fixture.Grid->viewport(), Qt::LeftButton, {}, textStart);
-    QCOMPARE(fixture.Grid->CurrentRow(), 2);
+    QCOMPARE(fixture.CurrentRow(), 2);
     QCOMPARE(fixture.Grid->CurrentColumn(), 2);
     QVERIFY(!fixture.Grid->IsViewingOriginal());
     QCOMPARE(fixture.Grid->columnViewportPosition(1), 0);
@@ -1015,13 +1070,13 @@ void TestMessageGrid::viewSetBeforeShown()
     TGridFixture fixture(false);
     QVERIFY(fixture.Open(NumberedMessages(20)));
     fixture.Grid->SetViewingOriginal(viewingOriginal);
-    fixture.Grid->SetCurrentRow(5);
+    fixture.SetCurrentRow(5);
     fixture.Top.resize(640, 300);
     fixture.Top.show();
     QVERIFY(fixture.Exposed());
     const int column = viewingOriginal ? 1 : 2;
     QCOMPARE(fixture.Grid->IsViewingOriginal(), viewingOriginal);
-    QCOMPARE(fixture.Grid->CurrentRow(), 5);
+    QCOMPARE(fixture.CurrentRow(), 5);
     QCOMPARE(fixture.Grid->CurrentColumn(), column);
     QCOMPARE(fixture.Grid->columnViewportPosition(column - 1), 0);
     QCOMPARE(fixture.Grid->columnWidth(1), fixture.Grid->viewport()->width());
@@ -1044,7 +1099,7 @@ void TestMessageGrid::thumbDragScrolls()
     bar->setSliderDown(false);
     QCOMPARE(fixture.Grid->rowAt(0), 300);
     // The current cell stays where it was.
-    QCOMPARE(fixture.Grid->CurrentRow(), 1);
+    QCOMPARE(fixture.CurrentRow(), 1);
 }
 
 void TestMessageGrid::columnWidths_data()
@@ -1092,7 +1147,7 @@ void TestMessageGrid::resizeKeepsViewAndRow()
     QVERIFY(fixture.Open(NumberedMessages(30)));
     QVERIFY(fixture.Exposed());
     fixture.Grid->SetViewingOriginal(viewingOriginal);
-    fixture.Grid->SetCurrentRow(row);
+    fixture.SetCurrentRow(row);
     QSignalSpy changes(fixture.Grid, &TMessageGrid::ViewingOriginalChanged);
     const int column = viewingOriginal ? 1 : 2;
 
@@ -1100,7 +1155,7 @@ void TestMessageGrid::resizeKeepsViewAndRow()
         fixture.Top.resize(size);
         QCoreApplication::processEvents();
         QCOMPARE(fixture.Grid->IsViewingOriginal(), viewingOriginal);
-        QCOMPARE(fixture.Grid->CurrentRow(), row);
+        QCOMPARE(fixture.CurrentRow(), row);
         QCOMPARE(fixture.Grid->CurrentColumn(), column);
         QCOMPARE(fixture.Grid->columnViewportPosition(column - 1), 0);
         QCOMPARE(fixture.Grid->columnWidth(1), fixture.Grid->viewport()->width());

@@ -29,7 +29,7 @@ class TQuietView : public TSessionView
 {
 public:
     void RefreshGrid() override {}
-    void RepaintRow(int) override {}
+    void RepaintMessage(int) override {}
     void UpdateCommands() override {}
 };
 
@@ -98,22 +98,22 @@ public:
         return Session.OpenDocument(fileName);
     }
 
-    // Enters Text for the message of Row with the OEM mark Oem (the session
-    // keeps an entry only when the text changes).
-    void Enter(int row, const QByteArray &text, bool oem)
+    // Enters Text for message Index with the OEM mark Oem (the session keeps
+    // an entry only when the text changes).
+    void Enter(int index, const QByteArray &text, bool oem)
     {
         Dialogs.OnEditText = [text, oem](QByteArray &edited, const QByteArray &, bool &editedOem) {
             edited = text;
             editedOem = oem;
             return true;
         };
-        Session.EditMessage(row);
+        Session.EditMessage(index);
         Dialogs.OnEditText = nullptr;
     }
 
-    int Find(int row, int column, const QString &findText) const
+    int Find(int current, bool inOriginal, const QString &findText) const
     {
-        return MessageSearch::FindRow(Session, row, column, findText);
+        return MessageSearch::FindMessage(Session, current, inOriginal, findText);
     }
 
     TestEnvironment Environment;
@@ -133,19 +133,19 @@ QString UpperEach(const QString &text)
     return QString::fromUcs4(reinterpret_cast<const char32_t *>(codePoints.constData()), codePoints.size());
 }
 
-// The search written the plain way: every text as the grid shows it, as
-// Unicode, upper-cased, and looked through.
-int ReferenceFind(const TEditSession &session, int row, int column, const QString &findText)
+// The search written the plain way: every text as the grid's model shows it
+// in its cell, upper-cased, and looked through.
+int ReferenceFind(const TMessageGridModel &grid, int current, bool inOriginal, const QString &findText)
 {
-    if (!session.IsOpen() || column <= 0 || findText.isEmpty())
-        return 0;
+    if (findText.isEmpty())
+        return -1;
     const QString pattern = UpperEach(findText);
-    for (int index = qMax(row, 0); index < session.Count(); ++index) {
-        const QByteArray shown = ToGridText(session.MessageText(index, column == 1), session.Messages()->Oem(index));
-        if (UpperEach(AnsiToUnicode(shown)).contains(pattern))
-            return index + 1;
+    const int column = inOriginal ? TMessageGridModel::OriginalColumn : TMessageGridModel::TextColumn;
+    for (int index = qMax(current + 1, 0); index < grid.rowCount(); ++index) {
+        if (grid.HasMessage(index) && UpperEach(grid.CellText(grid.index(index, column))).contains(pattern))
+            return index;
     }
-    return 0;
+    return -1;
 }
 
 // Random bytes of every kind: printable ASCII letters and signs, bytes above
@@ -165,11 +165,11 @@ QByteArray RandomText(QRandomGenerator &random)
 
 // A piece of a text as the grid shows it, with the case of some letters
 // turned; sometimes a piece of no text at all.
-QString RandomPattern(QRandomGenerator &random, const TEditSession &session, int column)
+QString RandomPattern(QRandomGenerator &random, const TMessageGridModel &grid, bool inOriginal)
 {
-    const int index = int(random.bounded(session.Count()));
-    const QString shown =
-        AnsiToUnicode(ToGridText(session.MessageText(index, column == 1), session.Messages()->Oem(index)));
+    const int index = int(random.bounded(grid.rowCount()));
+    const int column = inOriginal ? TMessageGridModel::OriginalColumn : TMessageGridModel::TextColumn;
+    const QString shown = grid.CellText(grid.index(index, column));
     if (shown.isEmpty())
         return QStringLiteral("x");
     const qsizetype start = random.bounded(shown.size());
@@ -208,85 +208,79 @@ private Q_SLOTS:
 
     // --- Find ----------------------------------------------------------------
 
-    void findRow_data()
+    void findMessage_data()
     {
         QTest::addColumn<QList<QByteArray>>("texts");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("current");
         QTest::addColumn<QString>("findText");
         QTest::addColumn<int>("expected");
 
         const QList<QByteArray> abc = {"first", "the Abc here", "nothing", "ABC", "last"};
-        QTest::newRow("from the last row: none, though earlier rows match") << abc << 5 << 2 << "abc" << 0;
-        QTest::newRow("from the top: the first match") << abc << 1 << 2 << "abc" << 2;
-        QTest::newRow("from the title row: the first message too") << abc << 0 << 2 << "FIRST" << 1;
-        QTest::newRow("never the current row") << abc << 4 << 2 << "abc" << 0;
-        QTest::newRow("the next match below the current row") << abc << 2 << 2 << "abc" << 4;
-        QTest::newRow("abc finds Abc") << QList<QByteArray>{"x", "Abc"} << 1 << 2 << "abc" << 2;
-        QTest::newRow("abc finds ABC") << QList<QByteArray>{"x", "ABC"} << 1 << 2 << "abc" << 2;
-        QTest::newRow("ABC finds abc") << QList<QByteArray>{"x", "xabcx"} << 1 << 2 << "ABC" << 2;
-        QTest::newRow("mixed case both ways") << QList<QByteArray>{"x", "hElLo"} << 1 << 2 << "HeLlO" << 2;
-        QTest::newRow("not there") << abc << 0 << 2 << "abd" << 0;
-        QTest::newRow("longer than every text") << abc << 0 << 2 << "the Abc here!" << 0;
-        QTest::newRow("a whole text") << abc << 0 << 2 << "THE ABC HERE" << 2;
+        QTest::newRow("from the last message: none, though earlier ones match") << abc << 4 << "abc" << -1;
+        QTest::newRow("from the top: the first match") << abc << 0 << "abc" << 1;
+        QTest::newRow("from before the first message: the first too") << abc << -1 << "FIRST" << 0;
+        QTest::newRow("never the current message") << abc << 3 << "abc" << -1;
+        QTest::newRow("the next match below the current message") << abc << 1 << "abc" << 3;
+        QTest::newRow("abc finds Abc") << QList<QByteArray>{"x", "Abc"} << 0 << "abc" << 1;
+        QTest::newRow("abc finds ABC") << QList<QByteArray>{"x", "ABC"} << 0 << "abc" << 1;
+        QTest::newRow("ABC finds abc") << QList<QByteArray>{"x", "xabcx"} << 0 << "ABC" << 1;
+        QTest::newRow("mixed case both ways") << QList<QByteArray>{"x", "hElLo"} << 0 << "HeLlO" << 1;
+        QTest::newRow("not there") << abc << -1 << "abd" << -1;
+        QTest::newRow("longer than every text") << abc << -1 << "the Abc here!" << -1;
+        QTest::newRow("a whole text") << abc << -1 << "THE ABC HERE" << 1;
 
         const QList<QByteArray> lines = {"one line", "two\nlines", "plain", "three\nlines\nhere"};
-        QTest::newRow("\\n finds the first text of two lines") << lines << 0 << 2 << "\\n" << 2;
-        QTest::newRow("\\n finds the next one") << lines << 2 << 2 << "\\n" << 4;
-        QTest::newRow("\\N in upper case too") << lines << 0 << 2 << "\\N" << 2;
-        QTest::newRow("across the line break") << lines << 0 << 2 << "O\\NL" << 2;
-        QTest::newRow("a line feed itself is never shown") << lines << 0 << 2 << "two\nlines" << 0;
+        QTest::newRow("\\n finds the first text of two lines") << lines << -1 << "\\n" << 1;
+        QTest::newRow("\\n finds the next one") << lines << 1 << "\\n" << 3;
+        QTest::newRow("\\N in upper case too") << lines << -1 << "\\N" << 1;
+        QTest::newRow("across the line break") << lines << -1 << "O\\NL" << 1;
+        QTest::newRow("a line feed itself is never shown") << lines << -1 << "two\nlines" << -1;
 
         const QList<QByteArray> tabs = {"a\tb", "abc\td", "\tlead"};
-        QTest::newRow("a tab shows the blanks to column 8") << tabs << 0 << 2 << "a       b" << 1;
-        QTest::newRow("not one blank") << tabs << 0 << 2 << "a b" << 0;
-        QTest::newRow("after three letters five blanks") << tabs << 0 << 2 << "c     d" << 2;
-        QTest::newRow("not six") << tabs << 0 << 2 << "c      d" << 0;
-        QTest::newRow("a tab at the start shows eight") << tabs << 0 << 2 << "        LEAD" << 3;
-        QTest::newRow("a tab itself is never shown") << tabs << 0 << 2 << "a\tb" << 0;
+        QTest::newRow("a tab shows the blanks to column 8") << tabs << -1 << "a       b" << 0;
+        QTest::newRow("not one blank") << tabs << -1 << "a b" << -1;
+        QTest::newRow("after three letters five blanks") << tabs << -1 << "c     d" << 1;
+        QTest::newRow("not six") << tabs << -1 << "c      d" << -1;
+        QTest::newRow("a tab at the start shows eight") << tabs << -1 << "        LEAD" << 2;
+        QTest::newRow("a tab itself is never shown") << tabs << -1 << "a\tb" << -1;
 
-        QTest::newRow("an empty find text finds nothing") << abc << 0 << 2 << "" << 0;
-        QTest::newRow("column 0 finds nothing") << abc << 0 << 0 << "abc" << 0;
-        QTest::newRow("a negative column finds nothing") << abc << 0 << -1 << "abc" << 0;
-        QTest::newRow("the ID column is never searched") << QList<QByteArray>{"a", "b", "c"} << 0 << 2 << "101"
-                                                         << 0;
-        QTest::newRow("empty texts") << QList<QByteArray>{"", "", "e"} << 0 << 2 << "E" << 3;
+        QTest::newRow("an empty find text finds nothing") << abc << -1 << "" << -1;
+        QTest::newRow("the ID column is never searched") << QList<QByteArray>{"a", "b", "c"} << -1 << "101" << -1;
+        QTest::newRow("empty texts") << QList<QByteArray>{"", "", "e"} << -1 << "E" << 2;
     }
-    void findRow()
+    void findMessage()
     {
         QFETCH(QList<QByteArray>, texts);
-        QFETCH(int, row);
-        QFETCH(int, column);
+        QFETCH(int, current);
         QFETCH(QString, findText);
         QFETCH(int, expected);
         TFixture f;
         QVERIFY(f.Open(texts));
-        QCOMPARE(f.Find(row, column, findText), expected);
+        QCOMPARE(f.Find(current, false, findText), expected);
         QCOMPARE(f.Boxes.Count(), 0);
     }
 
     void findFollowsTheColumn_data()
     {
-        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("inOriginal");
         QTest::addColumn<QString>("findText");
         QTest::addColumn<int>("expected");
-        QTest::newRow("Original column: an original text") << 1 << "was here" << 2;
-        QTest::newRow("Original column: a current text only") << 1 << "is now" << 0;
-        QTest::newRow("Text column: a current text") << 2 << "is now" << 2;
-        QTest::newRow("Text column: an original text only") << 2 << "was here" << 0;
-        QTest::newRow("Original column: text in both") << 1 << "both" << 3;
-        QTest::newRow("Text column: text in both") << 2 << "both" << 3;
-        QTest::newRow("a column above 2: the current texts") << 3 << "is now" << 2;
+        QTest::newRow("Original column: an original text") << true << "was here" << 1;
+        QTest::newRow("Original column: a current text only") << true << "is now" << -1;
+        QTest::newRow("Text column: a current text") << false << "is now" << 1;
+        QTest::newRow("Text column: an original text only") << false << "was here" << -1;
+        QTest::newRow("Original column: text in both") << true << "both" << 2;
+        QTest::newRow("Text column: text in both") << false << "both" << 2;
     }
     void findFollowsTheColumn()
     {
-        QFETCH(int, column);
+        QFETCH(bool, inOriginal);
         QFETCH(QString, findText);
         QFETCH(int, expected);
         TFixture f;
         QVERIFY(f.Open({"first", "the text IS NOW", "BOTH"}, {"first", "it WAS HERE", "both"}));
         QCOMPARE(f.Session.MessageText(1, true), QByteArray("it WAS HERE"));
-        QCOMPARE(f.Find(0, column, findText), expected);
+        QCOMPARE(f.Find(-1, inOriginal, findText), expected);
     }
 
     void findFoldsLettersBeyondAscii_data()
@@ -327,7 +321,7 @@ private Q_SLOTS:
         SetCodePages(ansi, QStringLiteral("IBM437"));
         TFixture f;
         QVERIFY(f.Open({"nothing", Ansi(text)}));
-        QCOMPARE(f.Find(0, 2, findText), found ? 2 : 0);
+        QCOMPARE(f.Find(-1, false, findText), found ? 1 : -1);
     }
 
     // The same bytes are other letters in another code page.
@@ -336,10 +330,10 @@ private Q_SLOTS:
         SetCodePages(QStringLiteral("windows-1251"), QStringLiteral("IBM866"));
         TFixture f;
         QVERIFY(f.Open({Ansi(QStringLiteral("ПРИВЕТ"))}));
-        QCOMPARE(f.Find(0, 2, QStringLiteral("привет")), 1);
+        QCOMPARE(f.Find(-1, false, QStringLiteral("привет")), 0);
         SetCodePages(QStringLiteral("windows-1252"), QStringLiteral("IBM437"));
-        QCOMPARE(f.Find(0, 2, QStringLiteral("привет")), 0);
-        QCOMPARE(f.Find(0, 2, AnsiToUnicode(f.Session.MessageText(0, false)).toLower()), 1);
+        QCOMPARE(f.Find(-1, false, QStringLiteral("привет")), -1);
+        QCOMPARE(f.Find(-1, false, AnsiToUnicode(f.Session.MessageText(0, false)).toLower()), 0);
     }
 
     // Every capital letter of a code page is found by its small letter and
@@ -368,32 +362,35 @@ private Q_SLOTS:
             smalls << smallByte;
         }
         QVERIFY2(capitals.size() >= 26, qPrintable(QString::number(capitals.size())));
-        // The capitals in rows 1 to N, the small letters below them.
+        // The capitals in messages 0 to N - 1, the small letters after them.
         TFixture f;
         QVERIFY(f.Open(capitals + smalls));
         const int count = int(capitals.size());
         for (int i = 0; i < count; ++i) {
-            QCOMPARE(f.Find(0, 2, AnsiToUnicode(smalls.at(i))), i + 1);
-            QCOMPARE(f.Find(count, 2, AnsiToUnicode(capitals.at(i))), count + i + 1);
+            QCOMPARE(f.Find(-1, false, AnsiToUnicode(smalls.at(i))), i);
+            QCOMPARE(f.Find(count - 1, false, AnsiToUnicode(capitals.at(i))), count + i);
         }
     }
 
     void findShowsOemTexts_data()
     {
         QTest::addColumn<bool>("markOem");
-        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("inOriginal");
         QTest::addColumn<QString>("findText");
         QTest::addColumn<int>("expected");
-        QTest::newRow("an OEM text as shown") << true << 2 << "привет" << 1;
-        QTest::newRow("an OEM text with a line break") << true << 2 << "т\\nм" << 1;
-        QTest::newRow("the same bytes not marked") << false << 2 << "привет" << 0;
-        QTest::newRow("the original through the current OEM flag") << true << 1 << "пока" << 1;
-        QTest::newRow("the original of an unmarked message") << false << 1 << "пока" << 0;
+        QTest::newRow("an OEM text as shown") << true << false << "привет" << 0;
+        QTest::newRow("an OEM text with a line break") << true << false << "т\\nм" << 0;
+        QTest::newRow("the same bytes not marked") << false << false << "привет" << -1;
+        // The original column shows the original's bytes with the original's
+        // own flag, whatever the current text's flag is.
+        QTest::newRow("the original not through the current OEM flag") << true << true << "пока" << -1;
+        QTest::newRow("the original of an unmarked message") << false << true << "пока" << -1;
+        QTest::newRow("the original as its cell shows it") << true << true << "<original cell>" << 0;
     }
     void findShowsOemTexts()
     {
         QFETCH(bool, markOem);
-        QFETCH(int, column);
+        QFETCH(bool, inOriginal);
         QFETCH(QString, findText);
         QFETCH(int, expected);
         SetCodePages(QStringLiteral("windows-1251"), QStringLiteral("IBM866"));
@@ -401,10 +398,15 @@ private Q_SLOTS:
         // The file holds OEM bytes; only the session knows a text as OEM.
         QVERIFY(f.Open({Oem(QStringLiteral("ПОКА")), "other"}));
         const QByteArray edited = Oem(QStringLiteral("ПРИВЕТ\nМИР"));
-        f.Enter(1, edited, markOem);
+        f.Enter(0, edited, markOem);
         QCOMPARE(f.Session.MessageText(0, false), edited);
         QCOMPARE(f.Session.Messages()->Oem(0), markOem);
-        QCOMPARE(f.Find(0, column, findText), expected);
+        if (findText == QStringLiteral("<original cell>")) {
+            const TMessageGridModel grid(f.Session);
+            findText = grid.CellText(grid.index(0, TMessageGridModel::OriginalColumn));
+            QCOMPARE(findText, AnsiToUnicode(Oem(QStringLiteral("ПОКА"))));
+        }
+        QCOMPARE(f.Find(-1, inOriginal, findText), expected);
     }
 
     // Random texts, OEM marks, originals and find texts: the search agrees
@@ -432,16 +434,17 @@ private Q_SLOTS:
         }
         TFixture f;
         QVERIFY(f.Open(texts, originals));
-        for (int row = 1; row <= texts.size(); row += 3)
-            f.Enter(row, RandomText(random) + "!", true);
+        for (int index = 0; index < texts.size(); index += 3)
+            f.Enter(index, RandomText(random) + "!", true);
+        const TMessageGridModel grid(f.Session);
         int found = 0;
         for (int trial = 0; trial < 400; ++trial) {
-            const int column = 1 + int(random.bounded(2));
-            const int row = int(random.bounded(texts.size() + 1));
-            const QString pattern = RandomPattern(random, f.Session, column);
-            const int expected = ReferenceFind(f.Session, row, column, pattern);
-            QCOMPARE(f.Find(row, column, pattern), expected);
-            found += expected > 0 ? 1 : 0;
+            const bool inOriginal = random.bounded(2) == 0;
+            const int current = int(random.bounded(texts.size() + 1)) - 1;
+            const QString pattern = RandomPattern(random, grid, inOriginal);
+            const int expected = ReferenceFind(grid, current, inOriginal, pattern);
+            QCOMPARE(f.Find(current, inOriginal, pattern), expected);
+            found += expected >= 0 ? 1 : 0;
         }
         // Both outcomes were tried many times.
         QVERIFY2(found > 100 && found < 380, qPrintable(QString::number(found)));
@@ -450,31 +453,31 @@ private Q_SLOTS:
     void findWithoutFile()
     {
         TFixture f;
-        QCOMPARE(f.Find(0, 2, QStringLiteral("abc")), 0);
-        QCOMPARE(MessageSearch::FindNext(f.Session, 0, 2, QStringLiteral("abc")), 0);
+        QCOMPARE(f.Find(-1, false, QStringLiteral("abc")), -1);
+        QCOMPARE(MessageSearch::FindNext(f.Session, -1, false, QStringLiteral("abc")), -1);
         QCOMPARE(f.Boxes.Count(), 1);
         QCOMPARE(f.Boxes.Last().Text, QStringLiteral("Text not found!"));
     }
 
     void findNextReportsNotFound_data()
     {
-        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("current");
         QTest::addColumn<QString>("findText");
         QTest::addColumn<int>("expected");
-        QTest::newRow("found: no box") << 0 << "beta" << 2;
-        QTest::newRow("below the match: the box") << 2 << "beta" << 0;
-        QTest::newRow("empty find text: the box") << 0 << "" << 0;
+        QTest::newRow("found: no box") << -1 << "beta" << 1;
+        QTest::newRow("below the match: the box") << 1 << "beta" << -1;
+        QTest::newRow("empty find text: the box") << -1 << "" << -1;
     }
     void findNextReportsNotFound()
     {
-        QFETCH(int, row);
+        QFETCH(int, current);
         QFETCH(QString, findText);
         QFETCH(int, expected);
         TFixture f;
         QVERIFY(f.Open({"alpha", "BETA", "gamma"}));
-        QCOMPARE(MessageSearch::FindNext(f.Session, row, 2, findText), expected);
-        QCOMPARE(f.Boxes.Count(), expected == 0 ? 1 : 0);
-        if (expected != 0)
+        QCOMPARE(MessageSearch::FindNext(f.Session, current, false, findText), expected);
+        QCOMPARE(f.Boxes.Count(), expected < 0 ? 1 : 0);
+        if (expected >= 0)
             return;
         QCOMPARE(f.Boxes.Last().Text, QStringLiteral("Text not found!"));
         QCOMPARE(f.Boxes.Last().Kind, TMsgDlgType::mtInformation);
@@ -512,14 +515,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("expected");
-        QTest::newRow("1f") << "1f" << 2;
-        QTest::newRow("1F") << "1F" << 2;
-        QTest::newRow("001F between blanks") << "  001F  " << 2;
-        QTest::newRow("control characters around") << "\t1f\r\n" << 2;
-        QTest::newRow("leading zeros beyond eight digits") << "00000000001f" << 2;
-        QTest::newRow("more than five digits") << "abcde" << 3;
-        QTest::newRow("the largest code") << "ffffffff" << 4;
-        QTest::newRow("code 0") << "0" << 5;
+        QTest::newRow("1f") << "1f" << 1;
+        QTest::newRow("1F") << "1F" << 1;
+        QTest::newRow("001F between blanks") << "  001F  " << 1;
+        QTest::newRow("control characters around") << "\t1f\r\n" << 1;
+        QTest::newRow("leading zeros beyond eight digits") << "00000000001f" << 1;
+        QTest::newRow("more than five digits") << "abcde" << 2;
+        QTest::newRow("the largest code") << "ffffffff" << 3;
+        QTest::newRow("code 0") << "0" << 4;
     }
     void goToMessage()
     {
@@ -563,7 +566,7 @@ private Q_SLOTS:
         TFixture f;
         QVERIFY(f.Open({"a", "b", "c"}, {}, {0x10, 0x20, 0x30}));
         f.Answers << typed << QStringLiteral("30");
-        QCOMPARE(MessageSearch::GoToMessage(f.Session), 3);
+        QCOMPARE(MessageSearch::GoToMessage(f.Session), 2);
         QCOMPARE(f.Boxes.Count(), 1);
         QCOMPARE(f.Boxes.Last().Text, message);
         QCOMPARE(f.Boxes.Last().Kind, TMsgDlgType::mtError);
@@ -591,7 +594,7 @@ private Q_SLOTS:
         TFixture f;
         QVERIFY(f.Open({"a", "b"}, {}, {0x10, 0x20}));
         f.Answers = answers;
-        QCOMPARE(MessageSearch::GoToMessage(f.Session), 0);
+        QCOMPARE(MessageSearch::GoToMessage(f.Session), -1);
         QCOMPARE(f.Dialogs.EnterStringCalls.size(), answers.size());
         QCOMPARE(f.Boxes.Count(), boxes);
     }
@@ -601,14 +604,14 @@ private Q_SLOTS:
         TFixture f;
         QVERIFY(f.Open({"a", "b", "c", "d"}, {}, {0x5, 0x1F, 0x7, 0x1F}));
         f.Answers << QStringLiteral("1f");
-        QCOMPARE(MessageSearch::GoToMessage(f.Session), 2);
+        QCOMPARE(MessageSearch::GoToMessage(f.Session), 1);
     }
 
     void goToWithoutFile()
     {
         TFixture f;
         f.Answers << QStringLiteral("1f");
-        QCOMPARE(MessageSearch::GoToMessage(f.Session), 0);
+        QCOMPARE(MessageSearch::GoToMessage(f.Session), -1);
         QCOMPARE(f.Dialogs.EnterStringCalls.size(), 0);
         QCOMPARE(f.Boxes.Count(), 0);
     }

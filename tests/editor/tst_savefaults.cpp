@@ -38,7 +38,7 @@ class QuietView : public TSessionView
 {
 public:
     void RefreshGrid() override {}
-    void RepaintRow(int) override {}
+    void RepaintMessage(int) override {}
     void UpdateCommands() override {}
 };
 
@@ -98,7 +98,7 @@ struct Fixture
             edited = text;
             return true;
         };
-        Session.EditMessage(1);
+        Session.EditMessage(0);
         Dialogs.OnEditText = nullptr;
     }
 

@@ -161,7 +161,7 @@ private Q_SLOTS:
             text = "changed";
             return true;
         };
-        session.EditMessage(2);
+        session.EditMessage(1);
         QVERIFY(enabled("SaveItem") && buttonEnabled("SaveBtn"));
         QVERIFY(enabled("UndoItem") && buttonEnabled("UndoBtn"));
 
@@ -191,7 +191,7 @@ private Q_SLOTS:
             text = "new";
             return true;
         };
-        session.EditMessage(1);
+        session.EditMessage(0);
         QCOMPARE(states(), (QList<bool>{true, false, false}));
 
         boxes.Answer(TModalResult::mrYes); // make the initial backup
@@ -279,7 +279,7 @@ private Q_SLOTS:
             text = "unsaved";
             return true;
         };
-        w.form1->Session().EditMessage(1);
+        w.form1->Session().EditMessage(0);
         boxes.Answer(TModalResult::mrCancel);
         QVERIFY(!w.form1->close());
         QVERIFY(w.form1->Session().IsOpen());
@@ -312,7 +312,7 @@ private Q_SLOTS:
         grid.setFocus();
 
         QTest::keyClick(&grid, Qt::Key_End);
-        QCOMPARE(grid.CurrentRow(), before->Count());
+        QCOMPARE(grid.CurrentMessage(), before->Count() - 1);
         bool edited = false;
         QTimer::singleShot(0, [&edited] {
             auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
