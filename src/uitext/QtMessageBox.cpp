@@ -40,9 +40,16 @@ QString CaptionOf(TMsgDlgBtn button)
     case TMsgDlgBtn::mbOK:
         return QStringLiteral("OK");
     case TMsgDlgBtn::mbCancel:
-        return QStringLiteral("Cancel");
+        return QStringLiteral("&Cancel");
     }
     return QString();
+}
+
+// The letter a caption underlines (the one after "&"), or none.
+QChar MnemonicOf(const QString &caption)
+{
+    const qsizetype at = caption.indexOf(QLatin1Char('&'));
+    return at >= 0 && at + 1 < caption.size() ? caption.at(at + 1).toUpper() : QChar();
 }
 
 QString NameOf(TMsgDlgBtn button)
@@ -96,8 +103,11 @@ protected:
 private:
     void Finish(TModalResult answer);
     QLayout *MakeButtonRow(const TMessageBoxRequest &request);
+    // The button whose underlined letter Key types, or none.
+    QPushButton *ButtonForLetter(const QKeyEvent *key) const;
 
     TModalResult m_answer = TModalResult::mrCancel;
+    QList<QPushButton *> m_buttons;
     std::optional<TModalResult> m_escapeResult;
 };
 
@@ -154,6 +164,7 @@ QLayout *TMessageForm::MakeButtonRow(const TMessageBoxRequest &request)
         row->addWidget(button);
         buttons.append(button);
     }
+    m_buttons = buttons;
     row->addStretch();
 
     // Buttons of one width, as message boxes have them.
@@ -177,7 +188,27 @@ void TMessageForm::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // A plain letter presses the button it underlines, as the platform's
+    // own message boxes do; Alt with the letter is the button's shortcut.
+    if (QPushButton *button = ButtonForLetter(event)) {
+        event->accept();
+        button->click();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+QPushButton *TMessageForm::ButtonForLetter(const QKeyEvent *key) const
+{
+    const Qt::KeyboardModifiers others = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (others != Qt::NoModifier || key->text().size() != 1 || !key->text().at(0).isLetter())
+        return nullptr;
+    const QChar letter = key->text().at(0).toUpper();
+    for (QPushButton *button : m_buttons) {
+        if (MnemonicOf(button->text()) == letter)
+            return button;
+    }
+    return nullptr;
 }
 
 // Centred, frame included, once its size is final, which is only when it

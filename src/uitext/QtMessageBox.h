@@ -4,7 +4,8 @@
 // Cancel from the close box of a box without Cancel, the wrap width). The
 // dialog is application-modal, centred on the screen, its text wrapped at
 // half the screen's width. Its widgets carry names a test can find: "Image",
-// "Message", and the buttons "Yes", "No", "OK" and "Cancel".
+// "Message", and the buttons "Yes", "No", "OK" and "Cancel". A plain letter
+// presses the button it underlines (Y, N, C), as does Alt with the letter.
 
 #include "uitext/DlgUtils.h"
 

@@ -140,6 +140,8 @@ void Act(QWidget *box, const QString &action)
         QTest::keyClick(target, Qt::Key_Y, Qt::AltModifier);
     else if (action == "Alt+N")
         QTest::keyClick(target, Qt::Key_N, Qt::AltModifier);
+    else if (action.startsWith("letter ")) // "letter Y": the plain key; "letter Shift+Y", "letter Ctrl+Y"
+        QTest::keyClick(target, QKeySequence(action.mid(7))[0].key(), QKeySequence(action.mid(7))[0].keyboardModifiers());
     else if (action.startsWith("click ")) {
         if (auto *button = box->findChild<QPushButton *>(action.mid(6)))
             QTest::mouseClick(button, Qt::LeftButton);
@@ -241,15 +243,15 @@ void tst_QtMessageBox::looks_data()
     QTest::newRow("confirmation, Yes and No") << TMsgDlgType::mtConfirmation << "No Yes" << "Confirm" << "question"
                                               << QStringList{"&Yes", "&No"} << "&Yes";
     QTest::newRow("three-way confirmation") << TMsgDlgType::mtConfirmation << "Cancel No Yes" << "Confirm"
-                                            << "question" << QStringList{"&Yes", "&No", "Cancel"} << "&Yes";
+                                            << "question" << QStringList{"&Yes", "&No", "&Cancel"} << "&Yes";
     QTest::newRow("error, Yes and No") << TMsgDlgType::mtError << "Yes No" << "Error" << "stop"
                                        << QStringList{"&Yes", "&No"} << "&Yes";
     QTest::newRow("warning, all four") << TMsgDlgType::mtWarning << "Cancel OK No Yes" << "Warning" << "warning"
-                                       << QStringList{"&Yes", "&No", "OK", "Cancel"} << "OK";
+                                       << QStringList{"&Yes", "&No", "OK", "&Cancel"} << "OK";
     // Without OK or Yes the first button has the focus, and so, as the
     // focused button of a dialog, is the one Enter presses.
     QTest::newRow("neither OK nor Yes") << TMsgDlgType::mtConfirmation << "Cancel No" << "Confirm" << "question"
-                                        << QStringList{"&No", "Cancel"} << "&No";
+                                        << QStringList{"&No", "&Cancel"} << "&No";
 }
 
 // Title, icon, buttons in their fixed order with their captions, the default
@@ -324,6 +326,19 @@ void tst_QtMessageBox::answers_data()
     // until its close box.
     QTest::newRow("Yes alone: Escape") << "Yes" << "Escape" << "Cancel" << true;
     QTest::newRow("Yes alone: Enter") << "Yes" << "Enter" << "Yes" << false;
+
+    // A plain letter presses the button it underlines.
+    QTest::newRow("Yes/No: N") << "Yes No" << "letter N" << "No" << false;
+    QTest::newRow("Yes/No: Y") << "Yes No" << "letter Y" << "Yes" << false;
+    QTest::newRow("Yes/No: Shift+N") << "Yes No" << "letter Shift+N" << "No" << false;
+    QTest::newRow("three-way: C") << "Yes No Cancel" << "letter C" << "Cancel" << false;
+    QTest::newRow("three-way: N") << "Yes No Cancel" << "letter N" << "No" << false;
+    QTest::newRow("three-way: Alt+C") << "Yes No Cancel" << "letter Alt+C" << "Cancel" << false;
+    // A letter no button underlines, or one with Ctrl, does nothing.
+    QTest::newRow("Yes/No: X") << "Yes No" << "letter X" << "Cancel" << true;
+    QTest::newRow("Yes/No: C, no Cancel button") << "Yes No" << "letter C" << "Cancel" << true;
+    QTest::newRow("Yes/No: Ctrl+N") << "Yes No" << "letter Ctrl+N" << "Cancel" << true;
+    QTest::newRow("OK: O, not underlined") << "OK" << "letter O" << "Cancel" << true;
 }
 
 void tst_QtMessageBox::answers()
