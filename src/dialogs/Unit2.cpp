@@ -306,6 +306,8 @@ bool TForm2::EditText(QByteArray &text, const QByteArray &original, bool &oem)
     OEMCheck->setChecked(oem);
     Memo1->setPlainText(DisplayText(text, oem));
     Memo2->setPlainText(DisplayText(original, oem));
+    m_givenText = text;
+    m_givenOem = oem;
     m_acceptedText.clear();
     m_pendingError = nullptr;
 
@@ -347,7 +349,10 @@ void TForm2::accept()
             RefuseCharacter(characters, badPosition);
             return;
         }
-        if (stored.size() > MaxEditTextLength) {
+        // The limit is for what the user changes: a text loaded longer than
+        // it (the file allows 1016 bytes) can still be confirmed as it is.
+        const bool unchanged = stored == m_givenText && OEMCheck->isChecked() == m_givenOem;
+        if (!unchanged && stored.size() > MaxEditTextLength) {
             ShowErrorMsg(QStringLiteral("TextTooLarge"));
             return;
         }

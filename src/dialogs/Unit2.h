@@ -87,7 +87,8 @@ public:
     void UpdateCharCount();
 
     // Closes with OK only when the text can be stored: every character held
-    // by the chosen code page and no more than MaxEditTextLength of them.
+    // by the chosen code page and, unless the text and its OEM state are as
+    // they were given, no more than MaxEditTextLength of them.
     void accept() override;
 
 protected:
@@ -118,6 +119,8 @@ private:
 
     TFontRecord m_textFont;
     TFontRecord m_originalFont;
+    QByteArray m_givenText; // the text and OEM state EditText was given
+    bool m_givenOem = false;
     QByteArray m_acceptedText; // the stored form accept() checked
     std::exception_ptr m_pendingError; // the first failure of this run
 

@@ -179,6 +179,8 @@ private slots:
     void storedForm();
     void lengthLimit_data();
     void lengthLimit();
+    void longerTextConfirmedUnchanged_data();
+    void longerTextConfirmedUnchanged();
     void cancelKeepsEverything_data();
     void cancelKeepsEverything();
     void enterKey_data();
@@ -610,6 +612,53 @@ void TestUnit2::lengthLimit()
     QCOMPARE(text, accepted ? typed.toLatin1() : QByteArray());
     if (accepted)
         QCOMPARE(m_boxes->Count(), 0);
+}
+
+void TestUnit2::longerTextConfirmedUnchanged_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("unchanged: OK closes") << "none" << true;
+    QTest::newRow("typed and deleted again: OK closes") << "type and delete" << true;
+    QTest::newRow("a letter added: refused") << "type" << false;
+    QTest::newRow("a letter deleted, still too long: refused") << "delete" << false;
+    QTest::newRow("the OEM state toggled: refused") << "toggle" << false;
+}
+
+// A file may hold texts longer than the dialog accepts (up to 1016 bytes);
+// such a text can be confirmed as it is, only a change must keep the limit.
+void TestUnit2::longerTextConfirmedUnchanged()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, accepted);
+
+    const QByteArray given = QByteArray("A long message\n") + QByteArray(955, 'x');
+    QCOMPARE(given.size(), 970);
+    QByteArray text = given;
+    bool oem = false;
+    const TRun run = edit(text, given, oem, [&] {
+        QTextCursor cursor = memo1()->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        memo1()->setTextCursor(cursor);
+        if (change.startsWith(QLatin1String("type")))
+            QTest::keyClick(memo1(), Qt::Key_Y);
+        if (change.endsWith(QLatin1String("delete")))
+            QTest::keyClick(memo1(), Qt::Key_Backspace);
+        if (change == QLatin1String("toggle"))
+            Click(child<QWidget>("Panel3"));
+        QTest::keyClick(memo1(), Qt::Key_Return);
+        QCOMPARE(m_form->isVisible(), !accepted);
+        QCOMPARE(m_boxes->Count(), accepted ? 0 : 1);
+        if (!accepted) {
+            QCOMPARE(m_boxes->Last().Text, QStringLiteral("Text length can't exceed 255 characters"));
+            QTest::keyClick(memo1(), Qt::Key_Escape);
+        }
+    });
+    VERIFY_RUN(run);
+    QCOMPARE(run.Result, accepted);
+    QCOMPARE(text, given);
+    QVERIFY(!oem);
 }
 
 void TestUnit2::cancelKeepsEverything_data()
