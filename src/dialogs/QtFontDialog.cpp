@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -85,7 +86,12 @@ TQtFontDialog::TQtFontDialog(QWidget *parent)
 void TQtFontDialog::SetFontRecord(const TFontRecord &font)
 {
     m_record = font;
-    m_fontBox->setCurrentFont(ToQFont(font));
+    // A face that is not installed is drawn with a substitute; the box
+    // selects that one, the face the user sees in the grid, rather than
+    // whatever it would fall back to for a name it does not list.
+    QFont shown = ToQFont(font);
+    shown.setFamily(QFontInfo(shown).family());
+    m_fontBox->setCurrentFont(shown);
     m_shownFont = m_fontBox->currentFont();
     m_color = ToQColor(font.Color);
     m_colorChosen = false;

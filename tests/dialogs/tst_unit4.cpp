@@ -256,6 +256,8 @@ private slots:
 
     void qtDialogKeepsWhatIsLeftAlone_data();
     void qtDialogKeepsWhatIsLeftAlone();
+    void qtDialogShowsTheFaceThatDrawsIt_data();
+    void qtDialogShowsTheFaceThatDrawsIt();
     void qtDialogTakesChanges_data();
     void qtDialogTakesChanges();
     void qtDialogColourButton_data();
@@ -922,6 +924,31 @@ void TestUnit4::qtDialogKeepsWhatIsLeftAlone()
     const TFontRecord result = dialog.FontRecord();
     QVERIFY2(result == font, qPrintable(Describe(result)));
     QCOMPARE(dialog.CurrentColor(), ToQColor(font.Color));
+}
+
+void TestUnit4::qtDialogShowsTheFaceThatDrawsIt_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Courier New, drawn with its stand-in here") << "Courier New";
+    QTest::newRow("a face no one has") << "No Such Face";
+    QTest::newRow("an installed face") << "DejaVu Sans";
+}
+
+// The font box selects the face a stored name is actually drawn with (the
+// one the grid uses), and the record keeps the stored name.
+void TestUnit4::qtDialogShowsTheFaceThatDrawsIt()
+{
+    QFETCH(QString, name);
+
+    const TFontRecord font = Record(name, 11, {}, clWindowText, 1);
+    const QString drawnWith = QFontInfo(ToQFont(font)).family();
+    QVERIFY(QFontDatabase::families().contains(drawnWith));
+    TQtFontDialog dialog;
+    dialog.SetFontRecord(font);
+    QCOMPARE(dialog.FontBox()->currentFont().family(), drawnWith);
+    QCOMPARE(dialog.FontRecord().Name, name);
+    if (name == QLatin1String("Courier New"))
+        QCOMPARE(drawnWith, QStringLiteral("Liberation Mono"));
 }
 
 void TestUnit4::qtDialogTakesChanges_data()
