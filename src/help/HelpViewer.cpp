@@ -1,11 +1,15 @@
 #include "help/HelpViewer.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 // The viewer's own words: like the toolkit's button captions, they belong to
 // the help program, not to the language table.
@@ -17,6 +21,10 @@ const char kBack[] = "&Back";
 const char kForward[] = "&Forward";
 const char kCannotOpen[] = "The help file %1 cannot be opened: %2";
 const char kNoTopic[] = "The help file %1 has no topic \"%2\".";
+
+// The viewer's first size, and the gap between it and the window that asked.
+constexpr QSize kViewerSize(640, 520);
+constexpr int kGapBeside = 8;
 
 QToolButton *NewButton(const char *text, QWidget *parent)
 {
@@ -38,7 +46,7 @@ THelpViewer::THelpViewer(const QString &helpFileName, QWidget *parent)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QString::fromLatin1(kDefaultTitle));
-    resize(640, 520);
+    resize(kViewerSize);
 
     m_browser->setOpenLinks(false);
     m_backButton->setShortcut(QKeySequence::Back);
@@ -73,7 +81,7 @@ void THelpViewer::ShowTopic(const QString &jumpName)
 void THelpViewer::ShowPopup(const QString &jumpName, const QPoint &position)
 {
     move(position);
-    Open(jumpName);
+    Open(jumpName, false);
 }
 
 void THelpViewer::ShowContext(int context)
@@ -109,9 +117,9 @@ void THelpViewer::GoForward()
     ShowPage(m_history.at(m_current));
 }
 
-void THelpViewer::Open(const QString &anchor)
+void THelpViewer::Open(const QString &anchor, bool placeBeside)
 {
-    Present();
+    Present(placeBeside);
     if (!m_document.Load(m_helpFileName)) {
         ShowError(QString::fromLatin1(kCannotOpen).arg(m_helpFileName, m_document.ErrorString()));
         return;
@@ -162,9 +170,48 @@ void THelpViewer::UpdateButtons()
     m_forwardButton->setEnabled(CanGoForward());
 }
 
-void THelpViewer::Present()
+void THelpViewer::Present(bool placeBeside)
 {
+    // The window that asked: a modal dialog while one runs, else the active
+    // window; the viewer itself when a link in it was followed.
+    QWidget *asking = QApplication::activeModalWidget();
+    if (!asking)
+        asking = QApplication::activeWindow();
+    if (asking == this)
+        asking = nullptr;
+    if (placeBeside && !isVisible() && asking)
+        PlaceBeside(*asking);
+    // A modal dialog blocks every window but its own; as a transient of the
+    // dialog the viewer is one of them. Elsewhere it belongs to no window.
+    winId(); // the window handle exists from here on
+    QWidget *modal = QApplication::activeModalWidget();
+    windowHandle()->setTransientParent(modal && modal != this ? modal->windowHandle() : nullptr);
     show();
     raise();
     activateWindow();
+}
+
+void THelpViewer::PlaceBeside(const QWidget &asking)
+{
+    const QRect frame = asking.frameGeometry();
+    const QScreen *screen = asking.screen();
+    const QRect room = screen ? screen->availableGeometry() : frame;
+    const QSize size = frameGeometry().size().boundedTo(room.size());
+    QPoint at(frame.right() + 1 + kGapBeside, frame.top());
+    if (at.x() + size.width() - 1 > room.right()) {
+        const int left = frame.left() - kGapBeside - size.width();
+        at.setX(left >= room.left() ? left : room.right() + 1 - size.width());
+    }
+    at.setY(qBound(room.top(), at.y(), room.bottom() + 1 - size.height()));
+    move(at);
+}
+
+void THelpViewer::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -10,6 +10,12 @@
 // number 1, which the main window's find and save-as dialogs and the about
 // box's link menu ask for, opens the topic that describes those three.
 // A pop-up request opens the topic in this window, placed at the position.
+//
+// The viewer is a window of its own beside the program: opened while a
+// modal dialog runs, it stands on that dialog's side of the modality, so
+// that it takes clicks, keys and scrolling and can be closed while the
+// dialog stays open. A viewer that was hidden opens beside the window that
+// asked for it, on that window's screen. Escape closes it.
 
 #include "help/HelpDocument.h"
 #include "help/HelpService.h"
@@ -43,12 +49,22 @@ public:
     void GoForward();
 
 private:
-    void Open(const QString &anchor);
+    // Shows the topic Anchor; a hidden viewer is put beside the window that
+    // asked unless PlaceBeside is false (a pop-up has its own position).
+    void Open(const QString &anchor, bool placeBeside = true);
     void ShowPage(const QString &anchor);
     void ShowError(const QString &text);
     void FollowLink(const QUrl &url);
     void UpdateButtons();
-    void Present();
+    void Present(bool placeBeside);
+    // Puts the viewer beside Asking, within Asking's screen: to its right
+    // where there is room, else to its left, else over its right edge.
+    void PlaceBeside(const QWidget &asking);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
 
     QString m_helpFileName;
     THelpDocument m_document;

@@ -9,6 +9,10 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <QDialog>
+#include <QScreen>
+#include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -234,6 +238,46 @@ private Q_SLOTS:
         QCOMPARE(viewer.CurrentTopic(), QString());
         viewer.GoForward();
         QCOMPARE(viewer.CurrentTopic(), QStringLiteral("Form3"));
+    }
+
+    // Help asked for from a modal dialog: the viewer takes clicks and keys
+    // and closes with Escape while the dialog stays open, and it opens
+    // beside the dialog.
+    void viewerUsableBesideAModalDialog()
+    {
+        QDialog dialog;
+        dialog.setWindowTitle(QStringLiteral("asking"));
+        dialog.resize(120, 100);
+        dialog.move(dialog.screen()->availableGeometry().topLeft() + QPoint(10, 30));
+        THelpViewer viewer(kHelpSource);
+        QRect dialogFrame;
+        QRect viewerFrame;
+        QString afterClick;
+        bool openAfterEscape = true;
+        bool dialogOpen = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            viewer.ShowTopic(QStringLiteral("Form2")); // as F1 in the dialog does
+            QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+            dialogFrame = dialog.frameGeometry();
+            viewerFrame = viewer.frameGeometry();
+            auto *contents = viewer.findChild<QToolButton *>();
+            QVERIFY(contents);
+            QTest::mouseClick(viewer.windowHandle(), Qt::LeftButton, {},
+                              contents->mapTo(&viewer, contents->rect().center()));
+            afterClick = viewer.CurrentTopic();
+            QTest::keyClick(viewer.windowHandle(), Qt::Key_Escape);
+            openAfterEscape = viewer.isVisible();
+            dialogOpen = dialog.isVisible();
+            dialog.reject();
+        });
+        dialog.exec();
+        QCOMPARE(afterClick, QStringLiteral("contents"));
+        QVERIFY(!openAfterEscape);
+        QVERIFY(dialogOpen);
+        QVERIFY2(!viewerFrame.intersects(dialogFrame) && viewerFrame.left() > dialogFrame.right()
+                     && viewerFrame.top() == dialogFrame.top(),
+                 qPrintable(QStringLiteral("viewer at %1,%2, dialog's right edge %3")
+                                .arg(viewerFrame.left()).arg(viewerFrame.top()).arg(dialogFrame.right())));
     }
 
     void viewerWithoutFile()
