@@ -5,6 +5,7 @@
 #include "settings/ConfigUtils.h"
 #include "settings/FormPlacement.h"
 #include "settings/QtFonts.h"
+#include "translation/Placeholders.h"
 #include "uitext/DlgUtils.h"
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
@@ -36,6 +37,9 @@ constexpr int SplitterWidth = 5;
 constexpr int SplitterMinSize = 30;
 
 const QString PaneHeightIdent = QStringLiteral("Form2.Panel5.Height");
+
+// The placeholder problem line, in the red of the grid's problem mark.
+const QColor ProblemTextColor(200, 0, 0);
 
 template <typename T>
 T *Named(T *object, const char *name)
@@ -218,8 +222,16 @@ void TForm2::CreateComponents()
     Panel6 = NewPanel(Panel5, "Panel6");
     TextLabel = NewCaptionStrip(Panel6, 20, "TextLabel", QStringLiteral("Message text"));
     Memo1 = NewMemo(Panel5, "Memo1");
+    // The placeholder problem of the text as it is typed, or nothing.
+    ProblemLabel = Named(new QLabel(Panel5), "ProblemLabel");
+    ProblemLabel->setWordWrap(true);
+    ProblemLabel->setContentsMargins(2, 1, 2, 1);
+    QPalette problemPalette = ProblemLabel->palette();
+    problemPalette.setColor(QPalette::WindowText, ProblemTextColor);
+    ProblemLabel->setPalette(problemPalette);
     upperLayout->addWidget(Panel6);
     upperLayout->addWidget(Memo1, 1);
+    upperLayout->addWidget(ProblemLabel);
 
     Panel7 = NewPanel(Splitter1, "Panel7");
     Panel7->setMinimumHeight(SplitterMinSize - SplitterWidth);
@@ -291,6 +303,7 @@ void TForm2::CreateComponents()
     connect(Panel3, &TOemToggleArea::Click, this, &TForm2::Panel3Click);
     connect(Panel3, &TOemToggleArea::DblClick, this, &TForm2::Panel3Click);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TForm2::UpdateCharCount);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TForm2::UpdateProblemLine);
     Memo1->installEventFilter(this);
 }
 
@@ -308,6 +321,8 @@ bool TForm2::EditText(QByteArray &text, const QByteArray &original, bool &oem)
     Memo2->setPlainText(DisplayText(original, oem));
     m_givenText = text;
     m_givenOem = oem;
+    m_givenOriginal = original;
+    UpdateProblemLine();
     m_acceptedText.clear();
     m_pendingError = nullptr;
 
@@ -339,6 +354,21 @@ void TForm2::UpdateCharCount()
     CCountLabel->setText(Format(QStringLiteral("%s: %d"), {GetMsg(QStringLiteral("CCountLabel")), count}));
 }
 
+QString TForm2::PlaceholderProblem() const
+{
+    // Placeholders are ASCII: a character the code page lacks (refused on
+    // OK) cannot hide or make one.
+    QByteArray stored;
+    if (!GetStoredText(stored))
+        stored = StoredCharacters().toLatin1();
+    return DescribePlaceholderProblem(FindPlaceholderProblem(m_givenOriginal, stored));
+}
+
+void TForm2::UpdateProblemLine()
+{
+    ProblemLabel->setText(PlaceholderProblem());
+}
+
 void TForm2::accept()
 {
     Guarded([this] {
@@ -354,6 +384,11 @@ void TForm2::accept()
         const bool unchanged = stored == m_givenText && OEMCheck->isChecked() == m_givenOem;
         if (!unchanged && stored.size() > MaxEditTextLength) {
             ShowErrorMsg(QStringLiteral("TextTooLarge"));
+            return;
+        }
+        const QString problem = DescribePlaceholderProblem(FindPlaceholderProblem(m_givenOriginal, stored));
+        if (!unchanged && !problem.isEmpty() && !ConfirmMsgFmt(QStringLiteral("ConfirmPlaceholders"), {problem})) {
+            Memo1->setFocus();
             return;
         }
         m_acceptedText = stored;

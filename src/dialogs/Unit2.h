@@ -85,10 +85,17 @@ public:
 
     // Shows the length of the stored form in CCountLabel.
     void UpdateCharCount();
+    // The placeholder problem of the text as it stands against the original
+    // given, in words; empty when there is none (Placeholders.h).
+    [[nodiscard]] QString PlaceholderProblem() const;
+    // Shows it in ProblemLabel, under the text box.
+    void UpdateProblemLine();
 
     // Closes with OK only when the text can be stored: every character held
     // by the chosen code page and, unless the text and its OEM state are as
-    // they were given, no more than MaxEditTextLength of them.
+    // they were given, no more than MaxEditTextLength of them; a changed
+    // text whose placeholders differ from the original's only when the user
+    // answers Yes to keeping it.
     void accept() override;
 
 protected:
@@ -119,8 +126,9 @@ private:
 
     TFontRecord m_textFont;
     TFontRecord m_originalFont;
-    QByteArray m_givenText; // the text and OEM state EditText was given
+    QByteArray m_givenText; // the text, OEM state and original EditText was given
     bool m_givenOem = false;
+    QByteArray m_givenOriginal;
     QByteArray m_acceptedText; // the stored form accept() checked
     std::exception_ptr m_pendingError; // the first failure of this run
 
@@ -130,6 +138,7 @@ private:
     QWidget *Panel6 = nullptr;
     QLabel *TextLabel = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
+    QLabel *ProblemLabel = nullptr;
     QWidget *Panel7 = nullptr;
     QWidget *Panel8 = nullptr;
     QLabel *OrigLabel = nullptr;

@@ -148,6 +148,7 @@ bool TEditSession::LoadMessageFile(const QString &name, bool loadOriginal, bool 
                 original = store->Clone();
             m_messages = std::move(store);
             m_originalMessages = std::move(original);
+            m_status.Recount(*m_messages, *m_originalMessages);
             MarkModified(false);
         } catch (...) {
             // The grid follows the session also when the load failed: it
@@ -184,6 +185,7 @@ bool TEditSession::CloseDocument(bool askSave)
     if (!result)
         return false;
     m_messages.reset();
+    m_status.Clear();
     MarkModified(false);
     m_view.RefreshGrid();
     m_originalMessages.reset();
@@ -239,6 +241,7 @@ void TEditSession::EditMessage(int index)
     m_undoIndex = index;
     m_messages->SetTexts(index, stored);
     m_messages->SetOem(index, oem);
+    m_status.Update(index, *m_messages, *m_originalMessages);
     m_undoAvailable = true;
     m_view.RepaintMessage(index);
     MarkModified(true);
@@ -251,6 +254,7 @@ void TEditSession::UndoLastEntry()
     TCommandsUpdate update(m_view);
     m_messages->SetTexts(m_undoIndex, m_undoText);
     m_messages->SetOem(m_undoIndex, m_undoOem);
+    m_status.Update(m_undoIndex, *m_messages, *m_originalMessages);
     m_undoAvailable = false;
     m_view.RepaintMessage(m_undoIndex);
     if (m_undoClearsModified)

@@ -10,6 +10,7 @@
 // States: no file; clean; changed; changed and undoable.
 
 #include "msgfile/MsgData.h"
+#include "translation/TranslationStatus.h"
 
 #include <QByteArray>
 #include <QString>
@@ -62,6 +63,9 @@ public:
     bool OriginalOem(int index) const; // false without a partner
     // Whether the current text differs from the original in any byte.
     bool IsChanged(int index) const;
+    // What is translated and what has a placeholder problem, kept up to
+    // date by every load and change; nothing counted without a file.
+    const TTranslationStatus &Status() const { return m_status; }
 
     // --- Opening and closing -----------------------------------------------
     // Opens Name (made absolute) as the session's file.
@@ -121,6 +125,7 @@ private:
     TSaveDialog *m_saveAsDialog = nullptr;
     std::unique_ptr<TMsgData> m_originalMessages;
     std::unique_ptr<TMsgData> m_messages;
+    TTranslationStatus m_status;
     QString m_fileName;
     bool m_modified = false;
     bool m_undoAvailable = false;

@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,6 +27,10 @@ constexpr int MinTextTop = 2;
 // its bottom edge.
 constexpr int MarkRightGap = 2;
 constexpr int MarkBottomGap = 1;
+// A placeholder problem: a red bar down the Text cell's left edge, plain to
+// see in a column of hundreds and apart from the green corner mark.
+constexpr int ProblemBarWidth = 3;
+const QColor ProblemBarColor(220, 0, 0);
 
 QColor GridLineColor(const QWidget &view)
 {
@@ -115,12 +121,14 @@ public:
         const bool current = index == m_view.currentIndex();
         const QPalette &palette = m_view.palette();
         painter->fillRect(option.rect, palette.color(QPalette::Active, current ? QPalette::Highlight : QPalette::Base));
+        if (m_model.HasProblemMark(index))
+            painter->fillRect(QRect(option.rect.topLeft(), QSize(ProblemBarWidth, option.rect.height())), ProblemBarColor);
 
         const TGridFont &font = m_model.CellFont(index);
         const QColor color = current ? palette.color(QPalette::Active, QPalette::HighlightedText) : font.Color;
         const QString text = m_model.CellText(index);
         const QFontMetrics metrics = DrawCellText(*painter, option.rect, text, font.Font, color);
-        if (metrics.horizontalAdvance(text + QLatin1Char(' ')) <= option.rect.width())
+        if (!CutsOff(metrics, text, option.rect))
             return;
         const QPixmap &mark = Mark(painter->device()->devicePixelRatio());
         const QSizeF size = mark.deviceIndependentSize();
@@ -135,7 +143,33 @@ public:
     // Rows and columns have fixed sizes; nothing is measured per cell.
     QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override { return {}; }
 
+    // A cell's tool tip names its placeholder problem and shows a text cut
+    // off in the cell whole.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QAbstractItemDelegate::helpEvent(event, view, option, index);
+        const QFontMetrics metrics(m_model.CellFont(index).Font, view);
+        const QString tip = m_model.CellToolTip(index, CutsOff(metrics, m_model.CellText(index), option.rect));
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        // Rich text, so that long lines wrap and line breaks stay.
+        const QString shown = QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(tip.toHtmlEscaped());
+        QToolTip::showText(event->globalPos(), shown, view->viewport(), option.rect);
+        return true;
+    }
+
 private:
+    // Whether the text and one blank are wider than the cell.
+    static bool CutsOff(const QFontMetrics &metrics, const QString &text, const QRect &cell)
+    {
+        return metrics.horizontalAdvance(text + QLatin1Char(' ')) > cell.width();
+    }
+
     const QPixmap &Mark(qreal ratio) const
     {
         if (m_mark.isNull() || !qFuzzyCompare(m_markRatio, ratio)) {
@@ -204,18 +238,18 @@ int TMessageGrid::CurrentModelRow() const
 
 int TMessageGrid::CurrentMessage() const
 {
-    const int row = CurrentModelRow();
-    return m_model->HasMessage(row) ? row : -1;
+    return m_model->MessageAt(CurrentModelRow());
 }
 
 int TMessageGrid::RowOfMessage(int index) const
 {
-    return index + 1;
+    const int row = m_model->RowOf(index);
+    return row < 0 ? -1 : row + 1;
 }
 
 int TMessageGrid::MessageOfRow(int row) const
 {
-    return m_model->HasMessage(row - 1) ? row - 1 : -1;
+    return m_model->MessageAt(row - 1);
 }
 
 int TMessageGrid::CurrentColumn() const
@@ -231,9 +265,13 @@ int TMessageGrid::RowCount() const
     return m_model->rowCount() + 1;
 }
 
-void TMessageGrid::SetCurrentMessage(int index)
+bool TMessageGrid::SetCurrentMessage(int index)
 {
-    SetCurrentModelRow(index);
+    const int row = m_model->RowOf(index);
+    if (row < 0)
+        return false;
+    SetCurrentModelRow(row);
+    return true;
 }
 
 void TMessageGrid::SetCurrentModelRow(int row)
@@ -262,9 +300,26 @@ void TMessageGrid::RefreshGrid()
     verticalHeader()->viewport()->update();
 }
 
+void TMessageGrid::SetFilter(TMessageFilter filter)
+{
+    // The current message stays current where it is still shown; else the
+    // first shown after it.
+    const int current = CurrentMessage();
+    m_model->SetFilter(filter);
+    int row = m_model->RowOf(current);
+    if (row < 0)
+        row = qMin(m_model->Shown().RowAfter(current), m_model->rowCount() - 1);
+    const int column = m_viewingOriginal ? TMessageGridModel::OriginalColumn : TMessageGridModel::TextColumn;
+    setCurrentIndex(m_model->index(qMax(row, 0), column));
+    FormResize();
+    SetCurrentModelRow(qMax(row, 0));
+    viewport()->update();
+    verticalHeader()->viewport()->update();
+}
+
 void TMessageGrid::RepaintMessage(int index)
 {
-    m_model->RowChanged(index);
+    m_model->MessageChanged(index);
 }
 
 int TMessageGrid::RowHeight() const
@@ -308,12 +363,26 @@ void TMessageGrid::FormResize()
     constexpr int MaxPasses = 3;
     for (int pass = 0; pass < MaxPasses; ++pass) {
         const int width = viewport()->width();
-        setColumnWidth(TMessageGridModel::OriginalColumn, (width * 3 + 2) / 4);
-        setColumnWidth(TMessageGridModel::TextColumn, width);
+        if (m_sideBySide) {
+            setColumnWidth(TMessageGridModel::OriginalColumn, width / 2);
+            setColumnWidth(TMessageGridModel::TextColumn, width - width / 2);
+        } else {
+            setColumnWidth(TMessageGridModel::OriginalColumn, (width * 3 + 2) / 4);
+            setColumnWidth(TMessageGridModel::TextColumn, width);
+        }
         ApplyViewOriginal();
         if (viewport()->width() == width)
             break;
     }
+}
+
+void TMessageGrid::SetSideBySide(bool value)
+{
+    if (m_sideBySide == value)
+        return;
+    m_sideBySide = value;
+    FormResize();
+    viewport()->update();
 }
 
 void TMessageGrid::SetViewingOriginal(bool value)
@@ -339,16 +408,18 @@ void TMessageGrid::ApplyViewOriginal()
     // one even where the range does not reach it yet (a grid not laid out):
     // the next resize scrolls there.
     QTableView::updateGeometries();
-    horizontalScrollBar()->setValue(column);
+    horizontalScrollBar()->setValue(m_sideBySide ? 0 : column);
     SyncColumnOffset();
     setCurrentIndex(m_model->index(CurrentModelRow(), column));
 }
 
 void TMessageGrid::AlignColumnsToCurrent()
 {
+    // Side by side both text columns are on the screen: nothing scrolls.
     const QModelIndex current = currentIndex();
-    if (current.isValid() && horizontalScrollBar()->value() != current.column())
-        horizontalScrollBar()->setValue(current.column());
+    const int leftmost = m_sideBySide || !current.isValid() ? 0 : current.column();
+    if (horizontalScrollBar()->value() != leftmost)
+        horizontalScrollBar()->setValue(leftmost);
     SyncColumnOffset();
 }
 

@@ -7,8 +7,9 @@
 // column first, otherwise the Text column fills the width.
 //
 // Messages are counted from 0, as everywhere in the program; the grid alone
-// turns them into its rows: row 0 is the title row and message I is shown on
-// row I + 1 (model row I). Columns: 1 is Original and 2 is Text.
+// turns them into its rows: row 0 is the title row, the rows below it show
+// the messages the filter shows, in file order (all of them: message I on
+// row I + 1). Columns: 1 is Original and 2 is Text.
 //
 // Every row has the same fixed height and is painted only when it is on the
 // screen, so the cost does not depend on the number of messages.
@@ -41,15 +42,23 @@ public:
     // Repaints the row of message Index.
     void RepaintMessage(int index);
 
+    // Shows the messages Filter picks now (all for All), in file order. The
+    // current message stays current when it is still shown, else the first
+    // shown after it becomes current.
+    void SetFilter(TMessageFilter filter);
+    [[nodiscard]] TMessageFilter Filter() const { return m_model->Shown().Filter(); }
+    [[nodiscard]] const TShownMessages &Shown() const { return m_model->Shown(); }
+
     // The message of the current row; -1 when the row shows none (no file,
     // or a file without messages).
     [[nodiscard]] int CurrentMessage() const;
     // The current cell's column (1 Original, 2 Text).
     [[nodiscard]] int CurrentColumn() const;
-    // Makes the row of message Index current (within the rows there are),
-    // keeping the column. A row already on the screen stays where it is;
-    // any other is scrolled to the middle of the view.
-    void SetCurrentMessage(int index);
+    // Makes the row of message Index current, keeping the column. A row
+    // already on the screen stays where it is; any other is scrolled to the
+    // middle of the view. False, and nothing moves, when the message is not
+    // shown (no such message, or one the filter hides).
+    bool SetCurrentMessage(int index);
     // The number of rows, the title row included: messages + 1, at least 2.
     [[nodiscard]] int RowCount() const;
     // The row that shows message Index, and the message a row shows (-1 for
@@ -65,8 +74,15 @@ public:
 
     // Sizes the columns to the grid: the ID column fits "00000 " and the ID
     // title; with W the width right of it, Original is W * 3 / 4 (rounded),
-    // Text is W. Then ApplyViewOriginal. Runs on every change of the width.
+    // Text is W; side by side each takes half of W. Then ApplyViewOriginal.
+    // Runs on every change of the width.
     void FormResize();
+
+    // Side by side: the Original and Text columns together, each half the
+    // width, the current cell in either; the view-original state follows
+    // the current cell's column as in the single-column view.
+    [[nodiscard]] bool IsSideBySide() const { return m_sideBySide; }
+    void SetSideBySide(bool value);
 
     // Whether the user views the original texts (ViewOrigBtn pressed).
     [[nodiscard]] bool IsViewingOriginal() const { return m_viewingOriginal; }
@@ -118,6 +134,7 @@ private:
     QAbstractButton *m_corner = nullptr;
     int m_normalFontSize = 10; // points
     bool m_viewingOriginal = false;
+    bool m_sideBySide = false;
     bool m_inFormResize = false;
     // True while ApplyViewOriginal moves the grid.
     bool SyncingView = false;

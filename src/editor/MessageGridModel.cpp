@@ -4,8 +4,11 @@
 #include "editor/GridText.h"
 #include "platform/CodePages.h"
 #include "settings/QtFonts.h"
+#include "translation/Placeholders.h"
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
+
+#include <QStringList>
 
 namespace {
 
@@ -27,7 +30,8 @@ TMessageGridModel::TMessageGridModel(const TEditSession &session, QObject *paren
 {
     SetFonts(DefaultNamedFont(QStringLiteral("NormalFont")), DefaultNamedFont(QStringLiteral("TitleFont")),
              DefaultNamedFont(QStringLiteral("OriginFont")), DefaultNamedFont(QStringLiteral("ChangedFont")));
-    m_rowCount = qMax(m_session.Count(), 1);
+    m_shown.ShowAll(m_session.Count());
+    m_rowCount = qMax(m_shown.Count(), 1);
 }
 
 int TMessageGridModel::rowCount(const QModelIndex &parent) const
@@ -42,7 +46,17 @@ int TMessageGridModel::columnCount(const QModelIndex &parent) const
 
 bool TMessageGridModel::HasMessage(int row) const
 {
-    return row >= 0 && row < m_session.Count();
+    return row >= 0 && row < m_shown.Count() && m_shown.MessageAt(row) < m_session.Count();
+}
+
+int TMessageGridModel::MessageAt(int row) const
+{
+    return HasMessage(row) ? m_shown.MessageAt(row) : -1;
+}
+
+int TMessageGridModel::RowOf(int index) const
+{
+    return index < m_session.Count() ? m_shown.RowOf(index) : -1;
 }
 
 QVariant TMessageGridModel::data(const QModelIndex &index, int role) const
@@ -63,20 +77,47 @@ QVariant TMessageGridModel::data(const QModelIndex &index, int role) const
 
 QString TMessageGridModel::CellText(const QModelIndex &index) const
 {
-    const int row = index.row();
-    if (!HasMessage(row))
+    const int message = MessageAt(index.row());
+    if (message < 0)
         return {};
     QByteArray buffer;
-    return AnsiToUnicode(GridCellBytes(m_session, row, index.column() == OriginalColumn, buffer));
+    return AnsiToUnicode(GridCellBytes(m_session, message, index.column() == OriginalColumn, buffer));
 }
 
 const TGridFont &TMessageGridModel::CellFont(const QModelIndex &index) const
 {
     if (index.column() == OriginalColumn)
         return m_originFont;
-    if (HasMessage(index.row()) && m_session.IsChanged(index.row()))
+    const int message = MessageAt(index.row());
+    if (message >= 0 && m_session.IsChanged(message))
         return m_changedFont;
     return m_normalFont;
+}
+
+bool TMessageGridModel::HasProblemMark(const QModelIndex &index) const
+{
+    const int message = MessageAt(index.row());
+    return index.column() == TextColumn && message >= 0 && m_session.Status().HasProblem(message);
+}
+
+QString TMessageGridModel::CellToolTip(const QModelIndex &index, bool cutOff) const
+{
+    const int message = MessageAt(index.row());
+    if (message < 0)
+        return {};
+    QStringList parts;
+    if (HasProblemMark(index)) {
+        const TPlaceholderProblem problem =
+            FindPlaceholderProblem(m_session.TextView(message, true), m_session.TextView(message, false));
+        parts << DescribePlaceholderProblem(problem);
+    }
+    if (cutOff) {
+        const bool original = index.column() == OriginalColumn;
+        const QByteArrayView text = m_session.TextView(message, original);
+        const bool oem = original ? m_session.OriginalOem(message) : m_session.Messages()->Oem(message);
+        parts << (oem ? OemToUnicode(text) : AnsiToUnicode(text));
+    }
+    return parts.join(QLatin1Char('\n'));
 }
 
 QVariant TMessageGridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -88,7 +129,7 @@ QVariant TMessageGridModel::headerData(int section, Qt::Orientation orientation,
             return GetMsg(section == OriginalColumn ? QStringLiteral("OriginalTitle") : QStringLiteral("StrTitle"));
         if (!HasMessage(section))
             return QString();
-        return GridCodeText(m_session.Messages()->Codes(section));
+        return GridCodeText(m_session.Messages()->Codes(MessageAt(section)));
     case Qt::FontRole:
         return font.Font;
     case Qt::ForegroundRole:
@@ -107,13 +148,23 @@ Qt::ItemFlags TMessageGridModel::flags(const QModelIndex &index) const
 
 void TMessageGridModel::Refresh()
 {
+    SetFilter(m_shown.Filter());
+}
+
+void TMessageGridModel::SetFilter(TMessageFilter filter)
+{
     beginResetModel();
-    m_rowCount = qMax(m_session.Count(), 1);
+    if (filter == TMessageFilter::All)
+        m_shown.ShowAll(m_session.Count());
+    else
+        m_shown.Pick(filter, m_session.Status());
+    m_rowCount = qMax(m_shown.Count(), 1);
     endResetModel();
 }
 
-void TMessageGridModel::RowChanged(int row)
+void TMessageGridModel::MessageChanged(int message)
 {
+    const int row = RowOf(message);
     if (row < 0 || row >= m_rowCount)
         return;
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));

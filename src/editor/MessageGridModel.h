@@ -1,12 +1,14 @@
 #pragma once
 // The table model behind the message grid: a thin adapter over the editing
-// session (not owned). Model row r shows message r: column 0 its original
-// text, column 1 its current text; the vertical header gives the row's code
-// and the horizontal header the column titles. Texts, fonts and colours are
+// session (not owned). Its rows are the messages shown (all, or those a
+// filter picked, in file order): column 0 a message's original text, column
+// 1 its current text; the vertical header gives the message's code and the
+// horizontal header the column titles. Texts, fonts and colours are
 // worked out only for the cells a view asks for, so a file of a million
 // messages costs nothing until it is shown.
 
 #include "settings/FontRecord.h"
+#include "translation/MessageFilter.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>
@@ -37,8 +39,8 @@ public:
 
     explicit TMessageGridModel(const TEditSession &session, QObject *parent = nullptr);
 
-    // The number of messages when the model was last refreshed, at least 1:
-    // without a file, or with a file without messages, one empty row.
+    // The number of messages shown when the model was last refreshed, at
+    // least 1: without a file, or with none shown, one empty row.
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     // DisplayRole: the display form as Unicode; FontRole and ForegroundRole:
@@ -51,13 +53,19 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // Takes the number of messages from the session again; after every load
-    // and close.
+    // Takes the messages from the session again, through the filter in use;
+    // after every load and close.
     void Refresh();
-    // The texts of model row Row changed.
-    void RowChanged(int row);
-    // Whether model row Row shows a message.
+    // Shows the messages that match Filter now (all for All).
+    void SetFilter(TMessageFilter filter);
+    [[nodiscard]] const TShownMessages &Shown() const { return m_shown; }
+    // The texts of message Index changed: its row, if it is shown, repaints.
+    void MessageChanged(int index);
+    // Whether model row Row shows a message, and which; -1 for none.
     [[nodiscard]] bool HasMessage(int row) const;
+    [[nodiscard]] int MessageAt(int row) const;
+    // The model row of message Index; -1 when it is not shown.
+    [[nodiscard]] int RowOf(int index) const;
 
     void SetFonts(const TFontRecord &normal, const TFontRecord &title, const TFontRecord &origin,
                   const TFontRecord &changed);
@@ -70,10 +78,18 @@ public:
     // without a message is empty.
     [[nodiscard]] QString CellText(const QModelIndex &index) const;
     [[nodiscard]] const TGridFont &CellFont(const QModelIndex &index) const;
+    // Whether the cell is the Text cell of a message with a placeholder
+    // problem, which the grid marks.
+    [[nodiscard]] bool HasProblemMark(const QModelIndex &index) const;
+    // The cell's tool tip: the placeholder problem of a marked cell, then,
+    // when the cell cuts its text off (CutOff), the whole text with its line
+    // breaks; empty when there is neither.
+    [[nodiscard]] QString CellToolTip(const QModelIndex &index, bool cutOff) const;
 
 private:
 
     const TEditSession &m_session;
+    TShownMessages m_shown;
     int m_rowCount = 1;
     TGridFont m_normalFont;
     TGridFont m_titleFont;

@@ -4,6 +4,7 @@
 #include "editor/EditSession.h"
 #include "editor/GridText.h"
 #include "msgfile/MsgData.h"
+#include "translation/MessageFilter.h"
 #include "platform/CodePages.h"
 #include "uitext/DlgUtils.h"
 #include "uitext/MsgRes.h"
@@ -136,7 +137,8 @@ int HexDigitValue(QChar c)
 
 } // namespace
 
-int FindMessage(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText)
+int FindMessage(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText,
+                const TShownMessages *shown)
 {
     if (!session.IsOpen() || findText.isEmpty())
         return -1;
@@ -146,19 +148,27 @@ int FindMessage(const TEditSession &session, int currentIndex, bool inOriginal, 
     if (!folding.FoldPattern(findText, pattern))
         return -1;
     const TFoldedSearcher searcher(pattern, folding.Table());
-    const int count = session.Count();
+    TShownMessages all;
+    if (!shown) {
+        all.ShowAll(session.Count());
+        shown = &all;
+    }
     QByteArray buffer; // reused from text to text
-    for (int index = std::max(currentIndex + 1, 0); index < count; ++index) {
-        const QByteArrayView shown = GridCellBytes(session, index, inOriginal, buffer);
-        if (searcher.Contains(shown.data(), size_t(shown.size())))
+    for (int row = shown->RowAfter(currentIndex); row < shown->Count(); ++row) {
+        const int index = shown->MessageAt(row);
+        if (index >= session.Count())
+            break;
+        const QByteArrayView text = GridCellBytes(session, index, inOriginal, buffer);
+        if (searcher.Contains(text.data(), size_t(text.size())))
             return index;
     }
     return -1;
 }
 
-int FindNext(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText)
+int FindNext(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText,
+             const TShownMessages *shown)
 {
-    const int index = FindMessage(session, currentIndex, inOriginal, findText);
+    const int index = FindMessage(session, currentIndex, inOriginal, findText, shown);
     if (index < 0)
         ShowInfo(GetMsg(QStringLiteral("NotFound")));
     return index;

@@ -8,6 +8,7 @@
 #include <QString>
 
 class TEditSession;
+class TShownMessages;
 
 namespace MessageSearch {
 
@@ -17,13 +18,16 @@ namespace MessageSearch {
 // exactly as the grid's cell shows it (GridCellBytes). Letter case is folded
 // character by character through the ANSI code page, so every letter of the
 // code page counts, not only ASCII. The search never wraps and never looks
-// at CurrentIndex itself (-1 starts at the first message). No file or an
-// empty FindText: -1.
-[[nodiscard]] int FindMessage(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText);
+// at CurrentIndex itself (-1 starts at the first message). Only the
+// messages Shown shows are looked at (every message without it). No file or
+// an empty FindText: -1.
+[[nodiscard]] int FindMessage(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText,
+                              const TShownMessages *shown = nullptr);
 
 // The find dialog's find command: FindMessage, and when it finds nothing the
 // information box "NotFound". Returns FindMessage's index.
-int FindNext(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText);
+int FindNext(const TEditSession &session, int currentIndex, bool inOriginal, const QString &findText,
+             const TShownMessages *shown = nullptr);
 
 // Text without the blanks and control characters at either end.
 [[nodiscard]] QString TrimBlanks(const QString &text);

@@ -12,7 +12,10 @@
 #include "editor/OverflowMark.h"
 #include "editor/ToolbarIcons.h"
 #include "help/HelpUtils.h"
+#include "settings/CodePageChoice.h"
 #include "settings/ConfigUtils.h"
+#include "editor/StatusText.h"
+#include "uitext/Format.h"
 #include "settings/FormPlacement.h"
 #include "uitext/DlgUtils.h"
 #include "uitext/LangUtils.h"
@@ -20,6 +23,8 @@
 #include "uitext/SupportAddresses.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QStatusBar>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QApplication>
@@ -68,6 +73,20 @@ const TDisplayFont DisplayFonts[] = {
     {"ChangedFont", "ChangedFontTitle", &TForm1::ChangedFont},
 };
 
+const QString SideBySideIdent = QStringLiteral("SideBySide");
+const QString FilterIdent = QStringLiteral("Filter");
+
+// The filter stored as its number; anything else shows every message.
+TMessageFilter FilterFromSetting(int value)
+{
+    switch (value) {
+    case int(TMessageFilter::Untranslated): return TMessageFilter::Untranslated;
+    case int(TMessageFilter::Translated): return TMessageFilter::Translated;
+    case int(TMessageFilter::Problems): return TMessageFilter::Problems;
+    default: return TMessageFilter::All;
+    }
+}
+
 } // namespace
 
 TFormCommand FormKeyCommand(int key, Qt::KeyboardModifiers modifiers, bool debugMode)
@@ -89,6 +108,8 @@ TFormCommand FormKeyCommand(int key, Qt::KeyboardModifiers modifiers, bool debug
         case Qt::Key_O: return TFormCommand::Open;
         case Qt::Key_D: return debugMode ? TFormCommand::Dump : TFormCommand::None;
         case Qt::Key_G: return TFormCommand::GoTo;
+        case Qt::Key_J:
+            return (modifiers & Qt::ShiftModifier) ? TFormCommand::PreviousUnfinished : TFormCommand::NextUnfinished;
         default: return TFormCommand::None;
         }
     }
@@ -156,6 +177,15 @@ void TForm1::FormCreate()
     FindDialog1 = new TFindDialog(this);
     connect(FindDialog1, &TFindDialog::FindRequested, this, &TForm1::FindDialog1Find);
 
+    // The status bar: the counts on the left, the code pages on the right.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    m_statusCounts = new QLabel(statusBar());
+    m_statusCounts->setObjectName(QStringLiteral("StatusCounts"));
+    statusBar()->addWidget(m_statusCounts, 1);
+    m_statusCodePages = new QLabel(statusBar());
+    m_statusCodePages->setObjectName(QStringLiteral("StatusCodePages"));
+    statusBar()->addPermanentWidget(m_statusCodePages);
+
     BuildMenu();
     ConnectCommands();
     UpdateCommands();
@@ -186,6 +216,17 @@ void TForm1::FormShow()
     bool toolbar = true;
     TrySettings([&toolbar] { toolbar = AppIni().ReadBool(LastSection, QStringLiteral("Toolbar"), true); });
     SetToolbarVisible(toolbar);
+    // The translator's own view: the code pages (before any text shows),
+    // the columns side by side, the messages shown.
+    CodePageNames codePages;
+    TrySettings([&codePages] { codePages = StoredCodePageChoice(); });
+    ApplyCodePageChoice(codePages);
+    bool sideBySide = false;
+    TrySettings([&sideBySide] { sideBySide = AppIni().ReadBool(LastSection, SideBySideIdent, false); });
+    SetSideBySide(sideBySide);
+    int filter = 0;
+    TrySettings([&filter] { filter = AppIni().ReadInteger(LastSection, FilterIdent, 0); });
+    ShowMessages(FilterFromSetting(filter));
     // The start-up file is opened once the window is on the screen.
     QTimer::singleShot(0, this, &TForm1::OpenStartupFile);
 }
@@ -197,6 +238,10 @@ void TForm1::FormHide()
         TrySettings([this, &font] { SaveNamedFont(QLatin1String(font.Name), this->*font.Font); });
     const bool toolbar = m_toolPanel->isVisibleTo(this);
     TrySettings([toolbar] { AppIni().WriteBool(LastSection, QStringLiteral("Toolbar"), toolbar); });
+    const bool sideBySide = m_grid->IsSideBySide();
+    TrySettings([sideBySide] { AppIni().WriteBool(LastSection, SideBySideIdent, sideBySide); });
+    const int filter = int(m_grid->Filter());
+    TrySettings([filter] { AppIni().WriteInteger(LastSection, FilterIdent, filter); });
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -261,6 +306,8 @@ void TForm1::FormKeyDown(TFormCommand command)
     case TFormCommand::Open: m_session->OpenCommand(); break;
     case TFormCommand::Dump: DumpMessages(); break;
     case TFormCommand::GoTo: GoToMessage(); break;
+    case TFormCommand::NextUnfinished: GoToUnfinished(true); break;
+    case TFormCommand::PreviousUnfinished: GoToUnfinished(false); break;
     case TFormCommand::None: break;
     }
 }
@@ -354,6 +401,9 @@ void TForm1::BuildMenu()
     ToolbarItem->setCheckable(true);
     ViewOrigItem = AddItem(view, "ViewOrigItem", QStringLiteral("&Original"));
     ViewOrigItem->setCheckable(true);
+    SideBySideItem = AddItem(view, "SideBySideItem", QStringLiteral("&Side by side"));
+    SideBySideItem->setCheckable(true);
+    BuildShowMenu(view);
     AddSeparator(view, "N3");
     N18 = AddItem(view, "N18", QStringLiteral("&Go to..."));
     N18->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -362,12 +412,18 @@ void TForm1::BuildMenu()
     N8->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     N9 = AddItem(view, "N9", QStringLiteral("Find &next"));
     N9->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    AddSeparator(view, "UnfinishedSeparator");
+    NextUnfinishedItem = AddItem(view, "NextUnfinishedItem", QStringLiteral("Next &unfinished"));
+    NextUnfinishedItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    PreviousUnfinishedItem = AddItem(view, "PreviousUnfinishedItem", QStringLiteral("&Previous unfinished"));
+    PreviousUnfinishedItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
 
     QMenu *options = AddSubmenu(nullptr, "N15", QStringLiteral("&Options"));
     N16 = AddItem(options, "N16", QStringLiteral("Language..."));
     N16->setVisible(false);
     N16->setEnabled(false);
     N14 = AddItem(options, "N14", QStringLiteral("&Font..."));
+    BuildCodePageMenu(options);
 
     QMenu *help = AddSubmenu(nullptr, "N10", QStringLiteral("&Help"));
     N19 = AddItem(help, "N19", QStringLiteral("&Contents..."));
@@ -377,6 +433,71 @@ void TForm1::BuildMenu()
     AddSeparator(help, "N21");
     N11 = AddItem(help, "N11", QStringLiteral("&About..."));
     N11->setShortcut(QKeySequence(Qt::ALT | Qt::Key_I));
+}
+
+void TForm1::BuildShowMenu(QMenu *view)
+{
+    ShowItem = AddSubmenu(view, "ShowItem", QStringLiteral("S&how"));
+    auto *group = new QActionGroup(this);
+    const struct
+    {
+        QAction *TForm1::*Item;
+        const char *Name;
+        const char *Caption;
+        TMessageFilter Filter;
+    } items[] = {
+        {&TForm1::ShowAllItem, "ShowAllItem", "&All messages", TMessageFilter::All},
+        {&TForm1::ShowUntranslatedItem, "ShowUntranslatedItem", "&Untranslated", TMessageFilter::Untranslated},
+        {&TForm1::ShowTranslatedItem, "ShowTranslatedItem", "&Translated", TMessageFilter::Translated},
+        {&TForm1::ShowProblemsItem, "ShowProblemsItem", "&Placeholder problems", TMessageFilter::Problems},
+    };
+    for (const auto &item : items) {
+        QAction *action = AddItem(ShowItem, item.Name, QString::fromLatin1(item.Caption));
+        action->setCheckable(true);
+        action->setActionGroup(group);
+        action->setData(int(item.Filter));
+        const TMessageFilter filter = item.Filter;
+        connect(action, &QAction::triggered, this, [this, filter] { ShowMessages(filter); });
+        this->*item.Item = action;
+    }
+    ShowAllItem->setChecked(true);
+}
+
+void TForm1::BuildCodePageMenu(QMenu *options)
+{
+    CodePageItem = AddSubmenu(options, "CodePageItem", QStringLiteral("&Code page"));
+    m_codePageGroup = new QActionGroup(this);
+    // The choices' captions come from the language table when the submenu
+    // opens; their help is the submenu's.
+    const auto addChoice = [this](const QString &name, const CodePageNames &pages) {
+        QAction *item = AddItem(CodePageItem, qPrintable(name), name);
+        SetHelpContext(item, 0);
+        item->setCheckable(true);
+        item->setActionGroup(m_codePageGroup);
+        item->setData(QStringList{pages.Ansi, pages.Oem});
+        connect(item, &QAction::triggered, this, [this, pages] { ChooseCodePages(pages); });
+    };
+    addChoice(QStringLiteral("CodePageDesktopItem"), {});
+    for (const TCodePageChoice &choice : CodePageChoices())
+        addChoice(choice.TitleKey + QStringLiteral("Item"), choice.Pages);
+    connect(CodePageItem, &QMenu::aboutToShow, this, &TForm1::CheckCodePageItem);
+}
+
+void TForm1::CheckCodePageItem()
+{
+    CodePageNames stored;
+    TrySettings([&stored] { stored = StoredCodePageChoice(); });
+    // The environment variables win over the menu: it only shows them.
+    const bool fromEnvironment = CodePagesFromEnvironment();
+    for (QAction *item : m_codePageGroup->actions()) {
+        const QStringList pages = item->data().toStringList();
+        const QString key = item->objectName().chopped(int(qstrlen("Item")));
+        item->setText(pages.first().isEmpty()
+                          ? GetMsg(key)
+                          : Format(GetMsg(QStringLiteral("CodePageCaption")), {GetMsg(key), pages.at(0), pages.at(1)}));
+        item->setChecked(pages.first() == stored.Ansi && pages.last() == stored.Oem);
+        item->setEnabled(!fromEnvironment);
+    }
 }
 
 void TForm1::ConnectCommands()
@@ -415,6 +536,9 @@ void TForm1::ConnectCommands()
     connect(Web1, &QAction::triggered, this, &TForm1::Web1Click);
     connect(N23, &QAction::triggered, this, &TForm1::N23Click);
     connect(N11, &QAction::triggered, this, aboutBtnClick);
+    connect(SideBySideItem, &QAction::triggered, this, [this](bool checked) { SetSideBySide(checked); });
+    connect(NextUnfinishedItem, &QAction::triggered, this, [this] { GoToUnfinished(true); });
+    connect(PreviousUnfinishedItem, &QAction::triggered, this, [this] { GoToUnfinished(false); });
     connect(AboutBtn, &QToolButton::clicked, this, aboutBtnClick);
 
     connect(m_grid, &TMessageGrid::EditRequested, this, &TForm1::EditCurrentMessage);
@@ -450,7 +574,10 @@ void TForm1::UpdateCommands()
     SaveBtn->setEnabled(canSave);
     UndoItem->setEnabled(m_session->UndoAvailable());
     UndoBtn->setEnabled(m_session->UndoAvailable());
+    NextUnfinishedItem->setEnabled(open);
+    PreviousUnfinishedItem->setEnabled(open);
     UpdateTitle();
+    UpdateStatusBar();
 }
 
 void TForm1::UpdateTitle()
@@ -549,7 +676,8 @@ void TForm1::FindNext()
 void TForm1::FindDialog1Find()
 {
     const bool inOriginal = m_grid->CurrentColumn() == TMessageGrid::OriginalColumn;
-    const int index = MessageSearch::FindNext(*m_session, m_grid->CurrentMessage(), inOriginal, FindDialog1->FindText());
+    const int index = MessageSearch::FindNext(*m_session, m_grid->CurrentMessage(), inOriginal, FindDialog1->FindText(),
+                                              &m_grid->Shown());
     if (index >= 0)
         m_grid->SetCurrentMessage(index);
 }
@@ -557,6 +685,66 @@ void TForm1::FindDialog1Find()
 void TForm1::GoToMessage()
 {
     const int index = MessageSearch::GoToMessage(*m_session);
-    if (index >= 0)
-        m_grid->SetCurrentMessage(index);
+    if (index < 0 || m_grid->SetCurrentMessage(index))
+        return;
+    // A message the filter hides: every message shows again.
+    ShowMessages(TMessageFilter::All);
+    m_grid->SetCurrentMessage(index);
+}
+
+// --- The translator's view --------------------------------------------------
+
+void TForm1::ShowMessages(TMessageFilter filter)
+{
+    m_grid->SetFilter(filter);
+    for (QAction *item : {ShowAllItem, ShowUntranslatedItem, ShowTranslatedItem, ShowProblemsItem}) {
+        if (item->data().toInt() == int(filter))
+            item->setChecked(true);
+    }
+    UpdateStatusBar();
+}
+
+void TForm1::SetSideBySide(bool sideBySide)
+{
+    SideBySideItem->setChecked(sideBySide);
+    m_grid->SetSideBySide(sideBySide);
+}
+
+void TForm1::GoToUnfinished(bool forward)
+{
+    if (!m_session->IsOpen())
+        return;
+    const int current = m_grid->CurrentMessage();
+    // Moving on is when a message that stopped matching the filter goes.
+    if (!m_grid->Shown().ShowsAll())
+        ShowMessages(m_grid->Filter());
+    const int target = m_grid->Shown().NextUnfinished(m_session->Status(), current, forward);
+    if (target < 0) {
+        ShowInfo(GetMsg(forward ? QStringLiteral("NoNextUnfinished") : QStringLiteral("NoPreviousUnfinished")));
+        return;
+    }
+    m_grid->SetCurrentMessage(target);
+}
+
+void TForm1::ChooseCodePages(const CodePageNames &choice)
+{
+    TrySettings([&choice] { StoreCodePageChoice(choice); });
+    ApplyCodePageChoice(choice);
+    // The bytes stay; only what they show changes.
+    m_grid->viewport()->update();
+    UpdateStatusBar();
+}
+
+void TForm1::UpdateStatusBar()
+{
+    if (!m_statusCounts)
+        return;
+    if (!m_session->IsOpen()) {
+        m_statusCounts->clear();
+        m_statusCodePages->clear();
+        return;
+    }
+    m_statusCounts->setText(StatusCountsText(m_session->Status(), m_grid->Shown()));
+    const CodePageNames pages = CurrentCodePages();
+    m_statusCodePages->setText(Format(GetMsg(QStringLiteral("StatusCodePages")), {pages.Ansi, pages.Oem}));
 }

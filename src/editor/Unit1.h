@@ -5,12 +5,15 @@
 
 #include "editor/EditSession.h"
 #include "editor/ToolbarIcons.h"
+#include "platform/CodePages.h"
 #include "settings/FontRecord.h"
+#include "translation/MessageFilter.h"
 
 #include <QMainWindow>
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -24,12 +27,15 @@ class TSaveDialog;
 
 // The commands the window's own key handling runs, seeing every key pressed
 // in the window before its focused control does.
-enum class TFormCommand { None, ToggleMaximized, Close, About, ShowFind, FindNext, Save, Open, Dump, GoTo };
+enum class TFormCommand {
+    None, ToggleMaximized, Close, About, ShowFind, FindNext, Save, Open, Dump, GoTo, NextUnfinished,
+    PreviousUnfinished
+};
 
 // The command for a key, checked in this order: F5 (any modifiers); Alt+X,
 // Alt+I (any other Alt combination: none, the key goes on); Ctrl+F, Ctrl+L,
-// Ctrl+S, Ctrl+O, Ctrl+D (only in debug mode), Ctrl+G (any other Ctrl
-// combination: none); F3.
+// Ctrl+S, Ctrl+O, Ctrl+D (only in debug mode), Ctrl+G, Ctrl+J and
+// Ctrl+Shift+J (any other Ctrl combination: none); F3.
 TFormCommand FormKeyCommand(int key, Qt::KeyboardModifiers modifiers, bool debugMode);
 
 class TForm1 : public QMainWindow, private TSessionView
@@ -63,6 +69,21 @@ public:
     void FindNext();
     void GoToMessage();
     void DumpMessages();
+    // View > Show: the messages Filter picks now.
+    void ShowMessages(TMessageFilter filter);
+    // View > Side by side.
+    void SetSideBySide(bool sideBySide);
+    // Ctrl+J and Ctrl+Shift+J: the filter picks again (a message that
+    // stopped matching goes), then the grid moves to the next shown message
+    // below (Forward) or above the current one that is untranslated or has
+    // a placeholder problem; an information box when there is none.
+    void GoToUnfinished(bool forward);
+    // Options > Code page: Choice's code pages (empty names: the desktop's
+    // language) from now on, remembered for the user.
+    void ChooseCodePages(const CodePageNames &choice);
+    // The status bar: the counts, the messages shown while a filter is on,
+    // the code pages; empty without a file.
+    void UpdateStatusBar();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -88,6 +109,9 @@ private:
     QAction *AddSeparator(QMenu *menu, const char *name);
     QMenu *AddSubmenu(QMenu *parent, const char *name, const QString &builtInCaption);
     QToolButton *AddButton(const char *name, TToolbarPicture picture, int left);
+    void BuildShowMenu(QMenu *view);
+    void BuildCodePageMenu(QMenu *options);
+    void CheckCodePageItem();
     void ConnectCommands();
     void RevertItemClick();
     void ViewOrigBtnClick();
@@ -108,6 +132,8 @@ private:
     TFindDialog *FindDialog1 = nullptr;
     QFrame *m_toolPanel = nullptr;
     QLabel *m_image1 = nullptr;
+    QLabel *m_statusCounts = nullptr;
+    QLabel *m_statusCodePages = nullptr;
 
     // Toolbar buttons.
     QToolButton *OpenBtn = nullptr;
@@ -140,4 +166,14 @@ private:
     QAction *Web1 = nullptr;
     QAction *N23 = nullptr;
     QAction *N11 = nullptr;
+    QAction *SideBySideItem = nullptr;
+    QMenu *ShowItem = nullptr;
+    QAction *ShowAllItem = nullptr;
+    QAction *ShowUntranslatedItem = nullptr;
+    QAction *ShowTranslatedItem = nullptr;
+    QAction *ShowProblemsItem = nullptr;
+    QAction *NextUnfinishedItem = nullptr;
+    QAction *PreviousUnfinishedItem = nullptr;
+    QMenu *CodePageItem = nullptr;
+    QActionGroup *m_codePageGroup = nullptr;
 };

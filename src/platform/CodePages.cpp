@@ -275,11 +275,21 @@ CodePageNames CodePagesForLanguage(QLocale::Language language)
     }
 }
 
+CodePageNames EnvironmentCodePages(const CodePageNames &otherwise)
+{
+    return {ChooseCodePage("LEXIVANE_ANSI_CODEPAGE", otherwise.Ansi),
+            ChooseCodePage("LEXIVANE_OEM_CODEPAGE", otherwise.Oem)};
+}
+
+bool CodePagesFromEnvironment()
+{
+    return !qEnvironmentVariable("LEXIVANE_ANSI_CODEPAGE").trimmed().isEmpty()
+        || !qEnvironmentVariable("LEXIVANE_OEM_CODEPAGE").trimmed().isEmpty();
+}
+
 CodePageNames DefaultCodePages()
 {
-    const CodePageNames locale = LocaleCodePages();
-    return {ChooseCodePage("LEXIVANE_ANSI_CODEPAGE", locale.Ansi),
-            ChooseCodePage("LEXIVANE_OEM_CODEPAGE", locale.Oem)};
+    return EnvironmentCodePages(LocaleCodePages());
 }
 
 CodePageNames CurrentCodePages()

@@ -46,6 +46,12 @@ void SetCodePages(const QString &ansi, const QString &oem);
 // page that Qt does not know, or one that is not single-byte, is ignored.
 CodePageNames DefaultCodePages();
 
+// Each code page from its environment variable where that is set (and
+// usable), else Otherwise's: the variables win over any other choice.
+CodePageNames EnvironmentCodePages(const CodePageNames &otherwise);
+// Whether either variable is set.
+[[nodiscard]] bool CodePagesFromEnvironment();
+
 // The code pages Windows uses for a language (windows-1252 and IBM437 for
 // any language without a pair of its own).
 CodePageNames CodePagesForLanguage(QLocale::Language language);

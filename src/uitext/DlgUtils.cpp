@@ -163,3 +163,10 @@ bool ConfirmMsg(const QString &key)
         ShowMessageBox(GetMsg(key), TMsgDlgType::mtConfirmation, TMsgDlgBtn::mbYes | TMsgDlgBtn::mbNo);
     return result == TModalResult::mrYes;
 }
+
+bool ConfirmMsgFmt(const QString &key, std::initializer_list<FormatArg> args)
+{
+    const TModalResult result = ShowMessageBox(Format(GetMsg(key), args), TMsgDlgType::mtConfirmation,
+                                               TMsgDlgBtn::mbYes | TMsgDlgBtn::mbNo);
+    return result == TModalResult::mrYes;
+}

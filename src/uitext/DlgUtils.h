@@ -89,3 +89,5 @@ void ShowInfo(const QString &text);
 // GetMsg(Key) unformatted, in a confirmation box with Yes and No; true only
 // when the user answers Yes.
 [[nodiscard]] bool ConfirmMsg(const QString &key);
+// The same with GetMsg(Key) filled with Args.
+[[nodiscard]] bool ConfirmMsgFmt(const QString &key, std::initializer_list<FormatArg> args);

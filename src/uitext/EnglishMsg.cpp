@@ -49,6 +49,17 @@ QString EnglishTable()
         {QStringLiteral("Form1.ViewOrigBtn.Hint"), QStringLiteral("View original Left")},
         {QStringLiteral("Form1.EditItem.Caption"), QStringLiteral("&Edit")},
         {QStringLiteral("Form1.UndoItem.Caption"), QStringLiteral("&Undo last entry")},
+        // The translator's view: what to show, side by side, the next
+        // message left to do, the code pages.
+        {QStringLiteral("Form1.SideBySideItem.Caption"), QStringLiteral("&Side by side")},
+        {QStringLiteral("Form1.ShowItem.Caption"), QStringLiteral("S&how")},
+        {QStringLiteral("Form1.ShowAllItem.Caption"), QStringLiteral("&All messages")},
+        {QStringLiteral("Form1.ShowUntranslatedItem.Caption"), QStringLiteral("&Untranslated")},
+        {QStringLiteral("Form1.ShowTranslatedItem.Caption"), QStringLiteral("&Translated")},
+        {QStringLiteral("Form1.ShowProblemsItem.Caption"), QStringLiteral("&Placeholder problems")},
+        {QStringLiteral("Form1.NextUnfinishedItem.Caption"), QStringLiteral("Next &unfinished")},
+        {QStringLiteral("Form1.PreviousUnfinishedItem.Caption"), QStringLiteral("&Previous unfinished")},
+        {QStringLiteral("Form1.CodePageItem.Caption"), QStringLiteral("&Code page")},
         {QStringLiteral("IdTitle"), QStringLiteral("ID")},
         {QStringLiteral("StrTitle"), QStringLiteral("Text")},
         {QStringLiteral("ConfirmSave"), QStringLiteral("Text has been modified, save?")},
@@ -126,7 +137,26 @@ QString EnglishTable()
         {QStringLiteral("FailedMailerLaunch"), QStringLiteral("Can't write an E-mail to \"%s\". May be you have no default mail program installed!")},
         // A text is stored one byte a character in the message's code page;
         // a character that page lacks cannot be stored and is refused.
-        {QStringLiteral("CharNotInCodePage"), QStringLiteral("The character \"%s\" cannot be stored in the code page of this message (%s). Please type it differently.")},
+        {QStringLiteral("CharNotInCodePage"), QStringLiteral("The character \"%s\" cannot be stored in the code page of this message (%s). Choose the code page of your language under Options > Code page, or type the character differently.")},
+        // The placeholders the server fills in, checked in a translation.
+        {QStringLiteral("PlaceholderMissing"), QStringLiteral("Missing %s")},
+        {QStringLiteral("PlaceholderExtra"), QStringLiteral("Extra %s")},
+        {QStringLiteral("PlaceholdersChanged"), QStringLiteral("Placeholders %s became %s")},
+        {QStringLiteral("PlaceholdersNone"), QStringLiteral("none")},
+        {QStringLiteral("ConfirmPlaceholders"), QStringLiteral("The placeholders differ from the original: %s. Keep this text?")},
+        {QStringLiteral("StatusCounts"), QStringLiteral("%d messages \u00B7 %d translated (%d%%) \u00B7 %d placeholder problems")},
+        {QStringLiteral("StatusShown"), QStringLiteral(" \u00B7 %d shown")},
+        {QStringLiteral("StatusCodePages"), QStringLiteral("Code pages %s / %s")},
+        {QStringLiteral("NoNextUnfinished"), QStringLiteral("There is no further message to translate or check below this one.")},
+        {QStringLiteral("NoPreviousUnfinished"), QStringLiteral("There is no further message to translate or check above this one.")},
+        {QStringLiteral("CodePageCaption"), QStringLiteral("%s (%s, %s)")},
+        {QStringLiteral("CodePageDesktop"), QStringLiteral("As the &desktop's language")},
+        {QStringLiteral("CodePageWestern"), QStringLiteral("&Western European")},
+        {QStringLiteral("CodePageCentral"), QStringLiteral("&Central European")},
+        {QStringLiteral("CodePageCyrillic"), QStringLiteral("C&yrillic")},
+        {QStringLiteral("CodePageGreek"), QStringLiteral("&Greek")},
+        {QStringLiteral("CodePageTurkish"), QStringLiteral("&Turkish")},
+        {QStringLiteral("CodePageBaltic"), QStringLiteral("&Baltic")},
     };
     QString table;
     for (const auto &[key, value] : rows)

@@ -904,7 +904,7 @@ void TestUnit2::characterOutsideCodePageRefused()
         const TMessageBoxRequest &box = m_boxes->Last();
         QCOMPARE(box.Kind, TMsgDlgType::mtError);
         QCOMPARE(box.Text, QStringLiteral("The character \"%1\" cannot be stored in the code page of this message (%2). "
-                                          "Please type it differently.")
+                                          "Choose the code page of your language under Options > Code page, or type the character differently.")
                                .arg(refused, pageName));
         // The text stays as typed, the refused character selected.
         QCOMPARE(m_form->StoredCharacters(), QStringLiteral("x\n") + pasted);

@@ -32,7 +32,7 @@ done
 # Nothing may reach the display of whoever runs the tests.
 unset DISPLAY
 
-new_text="Edited by the end-to-end test"
+new_text="Edited by the end-to-end test: %s, every %d changes"
 # Seconds to wait for each step; the whole run stays well inside the CTest
 # timeout even when every wait runs out.
 start_timeout=30

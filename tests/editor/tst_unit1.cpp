@@ -324,7 +324,7 @@ private Q_SLOTS:
                 return;
             }
             memo->selectAll();
-            QTest::keyClicks(memo, QStringLiteral("Texto traducido"));
+            QTest::keyClicks(memo, QStringLiteral("Texto traducido: %s, cada %d cambios"));
             QTest::keyClick(memo, Qt::Key_Return);
             edited = true;
         });
@@ -343,7 +343,7 @@ private Q_SLOTS:
 
         const auto after = LoadMsgData(file);
         QCOMPARE(after->Count(), before->Count());
-        QCOMPARE(after->Texts(after->Count() - 1), QByteArray("Texto traducido"));
+        QCOMPARE(after->Texts(after->Count() - 1), QByteArray("Texto traducido: %s, cada %d cambios"));
         for (int i = 0; i + 1 < after->Count(); ++i)
             QCOMPARE(after->Texts(i), before->Texts(i));
         QCOMPARE(ReadWholeFile(BackupFileName(file)), ReadWholeFile(SampleFile()));

@@ -1,0 +1,15 @@
+#include "editor/StatusText.h"
+
+#include "translation/MessageFilter.h"
+#include "translation/TranslationStatus.h"
+#include "uitext/Format.h"
+#include "uitext/MsgRes.h"
+
+QString StatusCountsText(const TTranslationStatus &status, const TShownMessages &shown)
+{
+    QString text = Format(GetMsg(QStringLiteral("StatusCounts")),
+                          {status.Messages(), status.Translated(), status.TranslatedPercent(), status.Problems()});
+    if (!shown.ShowsAll())
+        text += Format(GetMsg(QStringLiteral("StatusShown")), {shown.Count()});
+    return text;
+}

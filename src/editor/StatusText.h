@@ -1,0 +1,11 @@
+#pragma once
+// The words of the main window's status bar.
+
+#include <QString>
+
+class TShownMessages;
+class TTranslationStatus;
+
+// "3162 messages · 1204 translated (38%) · 12 placeholder problems", and
+// while a filter is on, how many messages it shows (" · 40 shown").
+[[nodiscard]] QString StatusCountsText(const TTranslationStatus &status, const TShownMessages &shown);
