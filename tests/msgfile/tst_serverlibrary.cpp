@@ -26,6 +26,9 @@
 
 namespace {
 
+// Home and settings point into a temporary folder before the library loads.
+const TestEnvironment ProcessEnvironment;
+
 // What the server's package ships.
 constexpr int kShippedMessages = 3162;
 
