@@ -39,9 +39,16 @@ bool TServerLookup::FindInLeaf(qint64 offset, quint32 code) const
 {
     const qint64 end = qMin<qint64>(m_file.size(), offset + m_bucketSize);
     for (qint64 at = offset; at >= 0 && at + MsgRecordHeadSize <= end;) {
-        if (UInt32At(m_file, at) == code)
-            return true;
-        at = Align4Long(at + MsgRecordHeadSize + UInt16At(m_file, at + 4));
+        const quint32 found = UInt32At(m_file, at);
+        const qint64 next = at + MsgRecordHeadSize + UInt16At(m_file, at + 4);
+        // The server reads one bucket: of a text that runs past it, it gives
+        // what the bucket holds and garbage for the rest.
+        if (found == code)
+            return next <= end;
+        // It takes a leaf's codes as ascending: a greater one ends the search.
+        if (found > code)
+            return false;
+        at = Align4Long(next);
     }
     return false;
 }

@@ -3,29 +3,46 @@
 #include "diagnostics/Exception.h"
 #include "msgfile/MsgFile.h"
 #include "msgfile/ServerLookup.h"
+#include "uitext/EnglishMsg.h"
+#include "uitext/Format.h"
+#include "uitext/LangUtils.h"
+#include "uitext/MsgRes.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <algorithm>
 
 namespace MsgTool {
 namespace {
 
-const char UsageText[] =
-    "Usage: lexivane-msg COMMAND ARGUMENTS\n"
-    "Reads and writes the message files of the database server.\n"
-    "\n"
-    "Commands:\n"
-    "  dump IN OUT     write one line per message of IN into OUT: the code as\n"
-    "                  eight hexadecimal digits, a blank and the text\n"
-    "  resave IN OUT   read IN and write it again into OUT\n"
-    "  check IN        tell whether the index of IN is the one the writer makes,\n"
-    "                  whether its codes ascend, and whether the server's lookup\n"
-    "                  finds every message (each code it cannot find is listed)\n"
-    "  --help          show this text\n"
-    "  --version       show the version\n"
-    "\n"
-    "Exit status: 0 done (check: sound), 1 check found the file unsound or the\n"
-    "output could not be written, 2 the input could not be read, 64 wrong usage.\n";
+// Every text the tool prints is a row of the current language table.
+QString Text(const char *key, std::initializer_list<FormatArg> args = {})
+{
+    return Format(GetMsg(QString::fromLatin1(key)), args);
+}
+
+// The tool speaks English: that table is made current, and added first when
+// no language of that name is there yet, so that running the tool again in
+// the same process adds nothing.
+void MakeEnglishCurrent()
+{
+    const QString name = QString::fromLatin1(EnglishLanguageEntry).section(QLatin1Char('='), 0, 0);
+    const QStringList &languages = LanguageNames();
+    const bool added = std::any_of(languages.begin(), languages.end(), [&name](const QString &entry) {
+        return entry.section(QLatin1Char('='), 0, 0).compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (!added)
+        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
+    LoadLanguageTable(name, CurrentKeys(), CurrentValues());
+}
+
+// A table text of several lines: a CR breaks the line.
+QString Lines(const QString &text)
+{
+    QString lines = text;
+    lines.replace(QChar(13), QLatin1Char('\n'));
+    return lines;
+}
 
 // An exception's text on one line.
 QString OneLine(const QString &text)
@@ -37,8 +54,14 @@ QString OneLine(const QString &text)
 
 int Fail(QTextStream &err, int code, const QString &message)
 {
-    err << "lexivane-msg: " << OneLine(message) << Qt::endl;
+    err << OneLine(Text("ToolError", {message})) << Qt::endl;
     return code;
+}
+
+// A failure concerning the file FileName.
+int FailOn(QTextStream &err, int code, const QString &fileName, const QString &message)
+{
+    return Fail(err, code, Text("ToolFileError", {fileName, message}));
 }
 
 std::unique_ptr<TMsgData> Load(const QString &fileName, QTextStream &err)
@@ -46,7 +69,7 @@ std::unique_ptr<TMsgData> Load(const QString &fileName, QTextStream &err)
     try {
         return LoadMsgData(fileName);
     } catch (const Exception &e) {
-        Fail(err, Unreadable, fileName + QStringLiteral(": ") + e.Message());
+        FailOn(err, Unreadable, fileName, e.Message());
         return nullptr;
     }
 }
@@ -59,7 +82,7 @@ int Dump(const QString &in, const QString &out, QTextStream &err)
     try {
         data->DumpToFile(out);
     } catch (const Exception &e) {
-        return Fail(err, WriteFailed, out + QStringLiteral(": ") + e.Message());
+        return FailOn(err, WriteFailed, out, e.Message());
     }
     return Success;
 }
@@ -72,59 +95,50 @@ int Resave(const QString &in, const QString &out, QTextStream &err)
     try {
         SaveMsgData(out, *data);
     } catch (const Exception &e) {
-        return Fail(err, WriteFailed, out + QStringLiteral(": ") + e.Message());
+        return FailOn(err, WriteFailed, out, e.Message());
     }
     return Success;
 }
 
-QString Hex8(quint32 value)
-{
-    return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
-}
-
 QString DescribeNode(const TMsgIndexNode &node)
 {
-    return QStringLiteral("the node at offset %1 (level %2, %3 entries)").arg(node.Offset).arg(node.Level).arg(node.Entries.size());
+    return Text("CheckNode", {node.Offset, node.Level, node.Entries.size()});
 }
 
 // Where the file's index departs from the one the writer would make, or "".
 QString IndexDifference(const TMsgLayout &read, const TMsgLayout &expected)
 {
     if (read.IndexOffset != expected.IndexOffset)
-        return QStringLiteral("the root lies at offset %1, the writer puts it at %2").arg(read.IndexOffset).arg(expected.IndexOffset);
+        return Text("CheckRootOffset", {read.IndexOffset, expected.IndexOffset});
     if (read.Levels != expected.Levels)
-        return QStringLiteral("the index has %1 levels, the writer makes %2").arg(read.Levels).arg(expected.Levels);
+        return Text("CheckLevels", {read.Levels, expected.Levels});
     if (read.Nodes.size() != expected.Nodes.size())
-        return QStringLiteral("the index has %1 nodes, the writer makes %2").arg(read.Nodes.size()).arg(expected.Nodes.size());
+        return Text("CheckNodes", {read.Nodes.size(), expected.Nodes.size()});
     for (size_t n = 0; n < read.Nodes.size(); ++n) {
         const TMsgIndexNode &node = read.Nodes[n];
         const TMsgIndexNode &wanted = expected.Nodes[n];
         if (node.Offset != wanted.Offset || node.Level != wanted.Level || node.Entries.size() != wanted.Entries.size())
-            return DescribeNode(node) + QStringLiteral(" is ") + DescribeNode(wanted) + QStringLiteral(" in the writer's index");
+            return Text("CheckNodeDiffers", {DescribeNode(node), DescribeNode(wanted)});
         for (size_t i = 0; i < node.Entries.size(); ++i) {
             const TMsgIndexEntry &entry = node.Entries[i];
             const TMsgIndexEntry &wantedEntry = wanted.Entries[i];
             if (!(entry == wantedEntry))
-                return QStringLiteral("index entry %1 of the node at offset %2 is (key %3, offset %4), the writer makes (key %5, offset %6)")
-                    .arg(i)
-                    .arg(node.Offset)
-                    .arg(Hex8(entry.Key))
-                    .arg(entry.Offset)
-                    .arg(Hex8(wantedEntry.Key))
-                    .arg(wantedEntry.Offset);
+                return Text("CheckEntryDiffers", {i, node.Offset, entry.Key, entry.Offset, wantedEntry.Key, wantedEntry.Offset});
         }
     }
     return {};
 }
 
-// Where the codes stop ascending, or "".
-QString OrderDifference(const TMsgData &data)
+// The line on the codes' order: where they stop ascending, if they do.
+QString OrderLine(const TMsgData &data, bool &ascending)
 {
+    ascending = false;
     for (int i = 1; i < data.Count(); ++i) {
         if (data.Codes(i) <= data.Codes(i - 1))
-            return QStringLiteral("message %1 has code %2 after %3").arg(i).arg(Hex8(data.Codes(i)), Hex8(data.Codes(i - 1)));
+            return Text("CheckCodesOutOfOrder", {i, data.Codes(i), data.Codes(i - 1)});
     }
-    return {};
+    ascending = true;
+    return Text("CheckCodesAscending");
 }
 
 // The number of leaves: the entries of the nodes just above them.
@@ -138,11 +152,13 @@ qsizetype CountBuckets(const TMsgLayout &layout)
     return buckets;
 }
 
-int Check(const QString &in, QTextStream &out, QTextStream &err)
+// Sound: the codes ascend and the server finds every message; with Strict
+// the index must also be exactly the writer's.
+int Check(const QString &in, bool strict, QTextStream &out, QTextStream &err)
 {
     QFile file(in);
     if (!file.open(QIODevice::ReadOnly))
-        return Fail(err, Unreadable, in + QStringLiteral(": Cannot open file ") + in);
+        return FailOn(err, Unreadable, in, Text("ToolCannotOpen", {in}));
     const QByteArray bytes = file.readAll();
     QBuffer buffer;
     buffer.setData(bytes);
@@ -152,7 +168,7 @@ int Check(const QString &in, QTextStream &out, QTextStream &err)
     try {
         data = ReadMsgData(buffer, &found);
     } catch (const Exception &e) {
-        return Fail(err, Unreadable, in + QStringLiteral(": ") + e.Message());
+        return FailOn(err, Unreadable, in, e.Message());
     }
 
     QString indexProblem;
@@ -161,7 +177,8 @@ int Check(const QString &in, QTextStream &out, QTextStream &err)
     } catch (const Exception &e) {
         indexProblem = e.Message();
     }
-    const QString orderProblem = OrderDifference(*data);
+    bool ascending = false;
+    const QString orderLine = OrderLine(*data, ascending);
     const TServerLookup lookup(bytes);
     QList<quint32> unreachable;
     for (int i = 0; i < data->Count(); ++i) {
@@ -169,20 +186,22 @@ int Check(const QString &in, QTextStream &out, QTextStream &err)
             unreachable.append(data->Codes(i));
     }
 
-    out << in << ": " << data->Count() << " messages, " << CountBuckets(found) << " buckets, " << found.Levels
-        << " levels, " << bytes.size() << " bytes\n";
+    out << Text("CheckSummary", {in, data->Count(), CountBuckets(found), found.Levels, bytes.size()}) << "\n";
     if (!HeaderGeometry(data->Header()).ServerHeader)
-        out << "header: not a server header; looked up as 1024-byte buckets, 2 levels\n";
-    out << "index: " << (indexProblem.isEmpty() ? QStringLiteral("as the writer makes it") : indexProblem) << "\n";
-    out << "codes: " << (orderProblem.isEmpty() ? QStringLiteral("ascending") : orderProblem) << "\n";
-    if (unreachable.isEmpty())
-        out << "lookup: the server finds every message\n";
+        out << Text("CheckNotServerHeader") << "\n";
+    if (indexProblem.isEmpty())
+        out << Text("CheckIndexAsWriter") << "\n";
     else
-        out << "lookup: the server cannot find " << unreachable.size() << " messages\n";
+        out << Text(strict ? "CheckIndexDiffers" : "CheckIndexInformation", {indexProblem}) << "\n";
+    out << orderLine << "\n";
+    if (unreachable.isEmpty())
+        out << Text("CheckLookupAll") << "\n";
+    else
+        out << Text("CheckLookupMissing", {unreachable.size()}) << "\n";
     for (quint32 code : unreachable)
-        out << "unreachable: " << Hex8(code) << "\n";
-    const bool sound = indexProblem.isEmpty() && orderProblem.isEmpty() && unreachable.isEmpty();
-    out << (sound ? "sound" : "not sound") << Qt::endl;
+        out << Text("CheckUnreachable", {code}) << "\n";
+    const bool sound = ascending && unreachable.isEmpty() && (!strict || indexProblem.isEmpty());
+    out << Text(sound ? "CheckSound" : "CheckNotSound") << Qt::endl;
     return sound ? Success : NotSound;
 }
 
@@ -190,25 +209,30 @@ int Check(const QString &in, QTextStream &out, QTextStream &err)
 
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    MakeEnglishCurrent();
     const QString command = arguments.value(0);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        out << UsageText;
+        out << Lines(Text("ToolUsage")) << "\n";
         out.flush();
         return Success;
     }
     if (command == QLatin1String("--version")) {
-        out << "lexivane-msg " << LEXIVANE_VERSION << Qt::endl;
+        out << Text("ToolVersion", {LEXIVANE_VERSION}) << Qt::endl;
         return Success;
     }
     if (command == QLatin1String("dump") && arguments.size() == 3)
         return Dump(arguments.at(1), arguments.at(2), err);
     if (command == QLatin1String("resave") && arguments.size() == 3)
         return Resave(arguments.at(1), arguments.at(2), err);
-    if (command == QLatin1String("check") && arguments.size() == 2)
-        return Check(arguments.at(1), out, err);
+    if (command == QLatin1String("check")) {
+        QStringList files = arguments.mid(1);
+        const bool strict = files.removeOne(QStringLiteral("--strict"));
+        if (files.size() == 1)
+            return Check(files.at(0), strict, out, err);
+    }
     if (command.isEmpty())
-        return Fail(err, Usage, QStringLiteral("no command given; try lexivane-msg --help"));
-    return Fail(err, Usage, QStringLiteral("wrong command line \"%1\"; try lexivane-msg --help").arg(arguments.join(QLatin1Char(' '))));
+        return Fail(err, Usage, Text("ToolNoCommand"));
+    return Fail(err, Usage, Text("ToolWrongUsage", {arguments.join(QLatin1Char(' '))}));
 }
 
 } // namespace MsgTool

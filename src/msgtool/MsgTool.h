@@ -2,13 +2,17 @@
 // lexivane-msg: the message file core from the command line, for scripts and
 // for checking files without the editor.
 //
-//   lexivane-msg dump IN OUT     the plain-text dump of IN into OUT
-//   lexivane-msg resave IN OUT   IN read and written again into OUT
-//   lexivane-msg check IN        whether IN is exactly what the writer makes
+//   lexivane-msg dump IN OUT             the plain-text dump of IN into OUT
+//   lexivane-msg resave IN OUT           IN read and written again into OUT
+//   lexivane-msg check [--strict] IN     whether IN's codes ascend and the
+//                                        server's lookup finds every message;
+//                                        with --strict also whether its index
+//                                        is exactly the one the writer makes
 //
 // Exit status: 0 done (check: sound); 1 check: readable but not sound, or
 // the output could not be written; 2 the input could not be read; 64 the
-// command line was wrong.
+// command line was wrong. Every text printed comes from the English language
+// table, which Run makes current.
 
 #include <QStringList>
 #include <QTextStream>

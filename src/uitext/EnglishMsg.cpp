@@ -157,6 +157,48 @@ QString EnglishTable()
         {QStringLiteral("CodePageGreek"), QStringLiteral("&Greek")},
         {QStringLiteral("CodePageTurkish"), QStringLiteral("&Turkish")},
         {QStringLiteral("CodePageBaltic"), QStringLiteral("&Baltic")},
+        // lexivane-msg, the command-line tool: its usage, its errors (one line
+        // each, on standard error) and the report of check.
+        {QStringLiteral("ToolUsage"), QStringLiteral("Usage: lexivane-msg COMMAND ARGUMENTS") + CR
+              + QStringLiteral("Reads and writes the message files of the database server.") + CR + CR
+              + QStringLiteral("Commands:") + CR
+              + QStringLiteral("  dump IN OUT     write one line per message of IN into OUT: the code as") + CR
+              + QStringLiteral("                  eight hexadecimal digits, a blank and the text") + CR
+              + QStringLiteral("  resave IN OUT   read IN and write it again into OUT") + CR
+              + QStringLiteral("  check [--strict] IN") + CR
+              + QStringLiteral("                  tell whether the codes of IN ascend and whether the") + CR
+              + QStringLiteral("                  server's lookup finds every message (each code it cannot") + CR
+              + QStringLiteral("                  find is listed), and where the index of IN differs from") + CR
+              + QStringLiteral("                  the one the writer makes; only with --strict does such a") + CR
+              + QStringLiteral("                  difference make IN unsound") + CR
+              + QStringLiteral("  --help          show this text") + CR
+              + QStringLiteral("  --version       show the version") + CR + CR
+              + QStringLiteral("Exit status: 0 done (check: sound), 1 check found the file unsound or the") + CR
+              + QStringLiteral("output could not be written, 2 the input could not be read, 64 wrong usage.")},
+        {QStringLiteral("ToolVersion"), QStringLiteral("lexivane-msg %s")},
+        {QStringLiteral("ToolError"), QStringLiteral("lexivane-msg: %s")},
+        {QStringLiteral("ToolFileError"), QStringLiteral("%s: %s")},
+        {QStringLiteral("ToolNoCommand"), QStringLiteral("no command given; try lexivane-msg --help")},
+        {QStringLiteral("ToolWrongUsage"), QStringLiteral("wrong command line \"%s\"; try lexivane-msg --help")},
+        {QStringLiteral("ToolCannotOpen"), QStringLiteral("Cannot open file %s")},
+        {QStringLiteral("CheckSummary"), QStringLiteral("%s: %d messages, %d buckets, %d levels, %d bytes")},
+        {QStringLiteral("CheckNotServerHeader"), QStringLiteral("header: not a server header; looked up as 1024-byte buckets, 2 levels")},
+        {QStringLiteral("CheckIndexAsWriter"), QStringLiteral("index: as the writer makes it")},
+        {QStringLiteral("CheckIndexDiffers"), QStringLiteral("index: %s")},
+        {QStringLiteral("CheckIndexInformation"), QStringLiteral("index: %s (for information: only --strict requires the writer's index)")},
+        {QStringLiteral("CheckRootOffset"), QStringLiteral("the root lies at offset %d, the writer puts it at %d")},
+        {QStringLiteral("CheckLevels"), QStringLiteral("the index has %d levels, the writer makes %d")},
+        {QStringLiteral("CheckNodes"), QStringLiteral("the index has %d nodes, the writer makes %d")},
+        {QStringLiteral("CheckNode"), QStringLiteral("the node at offset %d (level %d, %d entries)")},
+        {QStringLiteral("CheckNodeDiffers"), QStringLiteral("%s is %s in the writer's index")},
+        {QStringLiteral("CheckEntryDiffers"), QStringLiteral("index entry %d of the node at offset %d is (key %8.8x, offset %d), the writer makes (key %8.8x, offset %d)")},
+        {QStringLiteral("CheckCodesAscending"), QStringLiteral("codes: ascending")},
+        {QStringLiteral("CheckCodesOutOfOrder"), QStringLiteral("codes: message %d has code %8.8x after %8.8x")},
+        {QStringLiteral("CheckLookupAll"), QStringLiteral("lookup: the server finds every message")},
+        {QStringLiteral("CheckLookupMissing"), QStringLiteral("lookup: the server cannot find %d messages")},
+        {QStringLiteral("CheckUnreachable"), QStringLiteral("unreachable: %8.8x")},
+        {QStringLiteral("CheckSound"), QStringLiteral("sound")},
+        {QStringLiteral("CheckNotSound"), QStringLiteral("not sound")},
     };
     QString table;
     for (const auto &[key, value] : rows)

@@ -8,6 +8,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "platform/CodePages.h"
+#include "support/QuietSessionView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TestEnvironment.h"
@@ -24,14 +25,6 @@
 namespace {
 
 const TestEnvironment ProcessEnvironment;
-
-class TQuietView : public TSessionView
-{
-public:
-    void RefreshGrid() override {}
-    void RepaintMessage(int) override {}
-    void UpdateCommands() override {}
-};
 
 // Codes 0x100, 0x101, ... for texts given without codes.
 QList<quint32> SequentialCodes(qsizetype count)
@@ -119,7 +112,7 @@ public:
     TestEnvironment Environment;
     ScriptedMessageBoxes Boxes;
     ScriptedDialogs Dialogs;
-    TQuietView View;
+    QuietSessionView View;
     TEditSession Session;
     QList<std::optional<QString>> Answers;
 };

@@ -12,6 +12,7 @@
 #include "msgfile/MsgFile.h"
 #include "platform/OsError.h"
 #include "support/MsgTexts.h"
+#include "support/QuietSessionView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedFaults.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -33,14 +34,6 @@
 namespace {
 
 const quint32 kFirstCode = 0x140000u;
-
-class QuietView : public TSessionView
-{
-public:
-    void RefreshGrid() override {}
-    void RepaintMessage(int) override {}
-    void UpdateCommands() override {}
-};
 
 // Points the program's log at a file of the test's own for its lifetime.
 class LogRedirect
@@ -117,7 +110,7 @@ struct Fixture
     QString Initial = Dir + QStringLiteral("/x.msg.OrigBAK");
     ScriptedMessageBoxes Boxes;
     ScriptedDialogs Dialogs;
-    QuietView View;
+    QuietSessionView View;
     TEditSession Session{View};
 };
 

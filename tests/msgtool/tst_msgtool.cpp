@@ -4,8 +4,12 @@
 #include "msgtool/MsgTool.h"
 #include "support/MsgFileLayouts.h"
 #include "support/TestEnvironment.h"
+#include "uitext/EnglishMsg.h"
+#include "uitext/LangUtils.h"
+#include "uitext/MsgRes.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <QtTest>
 
@@ -45,6 +49,51 @@ QByteArray Bytes(const TMsgData &data)
     buffer.open(QIODevice::ReadWrite);
     WriteMsgData(buffer, data);
     return buffer.data();
+}
+
+// A file the writer never makes: a flat index of 130 full buckets, whose last
+// two the server cannot reach.
+QByteArray FlatOf130Buckets()
+{
+    std::vector<LaidOutMessage> messages;
+    for (quint32 i = 0; i < 130; ++i)
+        messages.push_back({0x10000u + i, QByteArray(1000, 'u')});
+    return LayOutFlat(messages, ServerHeader(1024, 0, 2));
+}
+
+// 2900 messages laid out as the server's own tools do: 3 levels, full nodes
+// among the leaves.
+QByteArray ServerToolsFile()
+{
+    std::vector<LaidOutMessage> messages;
+    for (quint32 i = 0; i < 2900; ++i)
+        messages.push_back({(i / 500) * 10000 + i % 500 + 1, QByteArray(int(i % 150), 's')});
+    return LayOutLikeServerTools(messages).Bytes;
+}
+
+// A text longer than a bucket can hold, which the reader takes and the
+// writer refuses.
+QByteArray OverLongText()
+{
+    return LayOutFlat({{10001, QByteArray(MsgMaxTextLength + 1, 'o')}}, ServerHeader(1024, 0, 2));
+}
+
+// Arguments with "IN" and "OUT" standing for the files given.
+QStringList WithFiles(const QStringList &arguments, const QString &in, const QString &out)
+{
+    QStringList replaced;
+    for (const QString &argument : arguments)
+        replaced << (argument == QLatin1String("IN") ? in : argument == QLatin1String("OUT") ? out : argument);
+    return replaced;
+}
+
+// The keys of the English table's rows.
+QStringList EnglishKeys()
+{
+    QStringList keys;
+    for (const QString &row : EnglishTable().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        keys << row.section(QLatin1Char('='), 0, 0);
+    return keys;
 }
 
 } // namespace
@@ -91,78 +140,95 @@ private Q_SLOTS:
         QVERIFY(result.out.endsWith(QLatin1String("\nsound\n")));
     }
 
-    void checkFindsUnsoundFiles_data()
+    // Without --strict the codes' order and the server's lookup decide, and
+    // an index other than the writer's is only reported; with --strict, put
+    // before or after the file, it makes the file unsound as well.
+    void checkVerdicts_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("finding");
+        const QStringList check{QStringLiteral("check"), QStringLiteral("IN")};
+        const QStringList strict{QStringLiteral("check"), QStringLiteral("--strict"), QStringLiteral("IN")};
+        const QStringList strictAfter{QStringLiteral("check"), QStringLiteral("IN"), QStringLiteral("--strict")};
+        const QString information = QStringLiteral(" (for information: only --strict requires the writer's index)\n");
+
+        const QByteArray writers = Bytes(Sample());
+        QTest::newRow("writer's file") << writers << check << 0 << QStringLiteral("index: as the writer makes it\n");
+        QTest::newRow("writer's file, strict") << writers << strict << 0 << QStringLiteral("index: as the writer makes it\n");
+
+        const QByteArray server = ServerToolsFile();
+        QTest::newRow("server tools' index") << server << check << 0 << information;
+        QTest::newRow("server tools' index, strict") << server << strict << 1 << QStringLiteral("in the writer's index\ncodes: ascending\n");
+        QTest::newRow("server tools' index, strict after the file") << server << strictAfter << 1
+                                                                    << QStringLiteral("in the writer's index\ncodes: ascending\n");
+
         TMsgData unordered = Sample();
         unordered.AddMessage(10003, "out of order");
-        QTest::newRow("codes out of order") << Bytes(unordered) << QStringLiteral("message 30 has code 00002713 after 0000272E");
+        const QString order = QStringLiteral("codes: message 30 has code 00002713 after 0000272E\n");
+        QTest::newRow("codes out of order") << Bytes(unordered) << check << 1 << order;
+        QTest::newRow("codes out of order, strict") << Bytes(unordered) << strict << 1 << order;
 
+        const QString unreachable = QStringLiteral("lookup: the server cannot find 2 messages\n"
+                                                   "unreachable: 00010080\n"
+                                                   "unreachable: 00010081\n");
+        QTest::newRow("unreachable codes") << FlatOf130Buckets() << check << 1 << unreachable;
+        QTest::newRow("unreachable codes, strict") << FlatOf130Buckets() << strict << 1 << unreachable;
+
+        // The first bucket's key above every code: the second bucket's codes
+        // are out of the server's reach.
         QByteArray wrongKey = Bytes(Sample());
         const qint32 indexOffset = qFromLittleEndian<qint32>(wrongKey.constData() + 4);
         qToLittleEndian(quint32(0x12345678), wrongKey.data() + indexOffset);
-        QTest::newRow("wrong key") << wrongKey << QStringLiteral("index entry 0 of the node at offset %1 is (key 12345678").arg(indexOffset);
+        const QString entry = QStringLiteral("index entry 0 of the node at offset %1 is (key 12345678").arg(indexOffset);
+        QTest::newRow("wrong key") << wrongKey << check << 1 << entry;
+        QTest::newRow("wrong key, strict") << wrongKey << strict << 1 << entry;
     }
-    void checkFindsUnsoundFiles()
+    void checkVerdicts()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
         QFETCH(QString, finding);
         TestEnvironment environment;
         const QString in = environment.path(QStringLiteral("in.msg"));
         QVERIFY(WriteWholeFile(in, bytes));
-        const Result result = RunTool({QStringLiteral("check"), in});
-        QCOMPARE(result.code, 1);
+        const Result result = RunTool(WithFiles(arguments, in, QString()));
+        QCOMPARE(result.code, code);
+        QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
         QVERIFY2(result.out.contains(finding), qPrintable(result.out));
-        QVERIFY(result.out.endsWith(QLatin1String("\nnot sound\n")));
+        QVERIFY2(result.out.endsWith(code == 0 ? QLatin1String("\nsound\n") : QLatin1String("\nnot sound\n")), qPrintable(result.out));
     }
 
     // A flat index of more than 128 buckets hides the later buckets from
-    // the server: check names each code it cannot reach.
-    void checkListsUnreachableCodes()
+    // the server; resave gives it a tree that reaches them.
+    void resaveMakesUnreachableCodesReachable()
     {
         TestEnvironment environment;
-        std::vector<LaidOutMessage> messages;
-        for (quint32 i = 0; i < 130; ++i)
-            messages.push_back({0x10000u + i, QByteArray(1000, 'u')});
         const QString in = environment.path(QStringLiteral("flat.msg"));
-        QVERIFY(WriteWholeFile(in, LayOutFlat(messages, ServerHeader(1024, 0, 2))));
-        const Result result = RunTool({QStringLiteral("check"), in});
-        QCOMPARE(result.code, 1);
-        QVERIFY2(result.out.contains(QLatin1String("lookup: the server cannot find 2 messages\n"
-                                                   "unreachable: 00010080\n"
-                                                   "unreachable: 00010081\n")),
-                 qPrintable(result.out));
-
+        QVERIFY(WriteWholeFile(in, FlatOf130Buckets()));
         const QString resaved = environment.path(QStringLiteral("resaved.msg"));
         QCOMPARE(RunTool({QStringLiteral("resave"), in, resaved}).code, 0);
-        const Result again = RunTool({QStringLiteral("check"), resaved});
+        const Result again = RunTool({QStringLiteral("check"), QStringLiteral("--strict"), resaved});
         QCOMPARE(again.code, 0);
         QVERIFY2(again.out.contains(QLatin1String("130 messages, 130 buckets, 3 levels")), qPrintable(again.out));
         QVERIFY(again.out.contains(QLatin1String("lookup: the server finds every message\n")));
     }
 
-    // The server's own layout is readable and reachable, though not the
-    // writer's: its full nodes lie among the leaves.
-    void checkServerToolsFile()
+    // The server tools' index (its full nodes among the leaves) becomes the
+    // writer's.
+    void resaveGivesServerToolsFileTheWritersIndex()
     {
         TestEnvironment environment;
-        std::vector<LaidOutMessage> messages;
-        for (quint32 i = 0; i < 2900; ++i)
-            messages.push_back({(i / 500) * 10000 + i % 500 + 1, QByteArray(int(i % 150), 's')});
         const QString in = environment.path(QStringLiteral("server.msg"));
-        QVERIFY(WriteWholeFile(in, LayOutLikeServerTools(messages).Bytes));
-        const Result result = RunTool({QStringLiteral("check"), in});
-        QCOMPARE(result.code, 1);
-        QVERIFY(result.out.contains(QLatin1String("2900 messages")));
-        QVERIFY(result.out.contains(QLatin1String("3 levels")));
-        QVERIFY(result.out.contains(QLatin1String("lookup: the server finds every message\n")));
-        QVERIFY(result.out.contains(QLatin1String("codes: ascending\n")));
-        QVERIFY(!result.out.contains(QLatin1String("index: as the writer makes it")));
-
+        QVERIFY(WriteWholeFile(in, ServerToolsFile()));
         const QString resaved = environment.path(QStringLiteral("resaved.msg"));
         QCOMPARE(RunTool({QStringLiteral("resave"), in, resaved}).code, 0);
-        QCOMPARE(RunTool({QStringLiteral("check"), resaved}).code, 0);
+        const Result result = RunTool({QStringLiteral("check"), QStringLiteral("--strict"), resaved});
+        QCOMPARE(result.code, 0);
+        QVERIFY2(result.out.contains(QLatin1String(": 2900 messages, ")), qPrintable(result.out));
+        QVERIFY2(result.out.contains(QLatin1String("index: as the writer makes it\n")), qPrintable(result.out));
     }
 
     void unreadableInput_data()
@@ -207,6 +273,11 @@ private Q_SLOTS:
         QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << 64;
         QTest::newRow("dump without output") << QStringList{QStringLiteral("dump"), QStringLiteral("in.msg")} << 64;
         QTest::newRow("check with two files") << QStringList{QStringLiteral("check"), QStringLiteral("a"), QStringLiteral("b")} << 64;
+        QTest::newRow("check --strict without a file") << QStringList{QStringLiteral("check"), QStringLiteral("--strict")} << 64;
+        QTest::newRow("check --strict with two files")
+            << QStringList{QStringLiteral("check"), QStringLiteral("a"), QStringLiteral("--strict"), QStringLiteral("b")} << 64;
+        QTest::newRow("check --strict twice")
+            << QStringList{QStringLiteral("check"), QStringLiteral("--strict"), QStringLiteral("a"), QStringLiteral("--strict")} << 64;
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
         QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0;
     }
@@ -219,9 +290,108 @@ private Q_SLOTS:
         if (code == 0) {
             QVERIFY(result.err.isEmpty());
             QVERIFY(result.out.contains(QLatin1String("lexivane-msg")));
+            // The table breaks lines with CR; the terminal gets LF.
+            QVERIFY(!result.out.contains(QChar(13)));
+            QVERIFY(result.out.endsWith(QLatin1Char('\n')));
         } else {
             QVERIFY(result.out.isEmpty());
             QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
+        }
+    }
+
+    // The writer refuses a text longer than a bucket can hold; the reader
+    // takes it, and the server gives back only what its bucket holds.
+    void overLongText_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("resave") << QStringList{QStringLiteral("resave"), QStringLiteral("IN"), QStringLiteral("OUT")} << QString()
+                                << QStringLiteral("lexivane-msg: OUT: Text item is too large\n");
+        QTest::newRow("check") << QStringList{QStringLiteral("check"), QStringLiteral("IN")}
+                               << QStringLiteral("\nindex: Text item is too large (for information") << QString();
+        QTest::newRow("check --strict") << QStringList{QStringLiteral("check"), QStringLiteral("--strict"), QStringLiteral("IN")}
+                                        << QStringLiteral("\nindex: Text item is too large\ncodes: ascending\n"
+                                                          "lookup: the server cannot find 1 messages\nunreachable: 00002711\n")
+                                        << QString();
+    }
+    void overLongText()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        TestEnvironment environment;
+        const QString in = environment.path(QStringLiteral("in.msg"));
+        const QString written = environment.path(QStringLiteral("out.msg"));
+        QVERIFY(WriteWholeFile(in, OverLongText()));
+        const Result result = RunTool(WithFiles(arguments, in, written));
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.out.contains(out), qPrintable(result.out));
+        QCOMPARE(result.err, err.replace(QLatin1String("OUT"), written));
+    }
+
+    // Run makes the English table current however often it runs.
+    void englishTableMadeCurrentOnce()
+    {
+        QCOMPARE(RunTool({QStringLiteral("--version")}).code, 0);
+        const qsizetype languages = LanguageNames().size();
+        QCOMPARE(RunTool({QStringLiteral("--version")}).code, 0);
+        QCOMPARE(LanguageNames().size(), languages);
+        QCOMPARE(LanguageNames().filter(QStringLiteral("ENGLISH="), Qt::CaseInsensitive).size(), 1);
+        QCOMPARE(GetMsg(QStringLiteral("TooLargeItem")), QStringLiteral("Text item is too large"));
+    }
+
+    // Every command's every way out speaks in the table's texts: no output
+    // holds one of its keys.
+    void noOutputIsATableKey_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList dump{QStringLiteral("dump"), QStringLiteral("IN"), QStringLiteral("OUT")};
+        const QStringList resave{QStringLiteral("resave"), QStringLiteral("IN"), QStringLiteral("OUT")};
+        const QStringList check{QStringLiteral("check"), QStringLiteral("IN")};
+        const QStringList strict{QStringLiteral("check"), QStringLiteral("--strict"), QStringLiteral("IN")};
+        const QByteArray sound = Bytes(Sample());
+        const QByteArray unreadable(40, '\x7F');
+        TMsgData unordered = Sample();
+        unordered.AddMessage(10003, "out of order");
+        QByteArray plainHeader = Bytes(Sample());
+        plainHeader[0] = 0;
+
+        QTest::newRow("help") << QByteArray() << QStringList{QStringLiteral("--help")};
+        QTest::newRow("version") << QByteArray() << QStringList{QStringLiteral("--version")};
+        QTest::newRow("no command") << QByteArray() << QStringList{};
+        QTest::newRow("wrong command") << QByteArray() << QStringList{QStringLiteral("frobnicate")};
+        QTest::newRow("dump") << sound << dump;
+        QTest::newRow("dump of an unreadable file") << unreadable << dump;
+        QTest::newRow("dump into no folder") << sound << QStringList{QStringLiteral("dump"), QStringLiteral("IN"), QStringLiteral("/no/dir/out")};
+        QTest::newRow("resave") << sound << resave;
+        QTest::newRow("resave of an over-long text") << OverLongText() << resave;
+        QTest::newRow("resave into no folder") << sound << QStringList{QStringLiteral("resave"), QStringLiteral("IN"), QStringLiteral("/no/dir/out")};
+        QTest::newRow("check, sound") << sound << strict;
+        QTest::newRow("check, not a server header") << plainHeader << check;
+        QTest::newRow("check, server tools' index") << ServerToolsFile() << check;
+        QTest::newRow("check --strict, server tools' index") << ServerToolsFile() << strict;
+        QTest::newRow("check, codes out of order") << Bytes(unordered) << strict;
+        QTest::newRow("check, unreachable codes") << FlatOf130Buckets() << strict;
+        QTest::newRow("check, over-long text") << OverLongText() << strict;
+        QTest::newRow("check of an unreadable file") << unreadable << check;
+        QTest::newRow("check of a missing file") << QByteArray() << check;
+    }
+    void noOutputIsATableKey()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, arguments);
+        TestEnvironment environment;
+        const QString in = environment.path(QStringLiteral("in.msg"));
+        if (!bytes.isEmpty())
+            QVERIFY(WriteWholeFile(in, bytes));
+        const Result result = RunTool(WithFiles(arguments, in, environment.path(QStringLiteral("out"))));
+        const QString output = result.out + result.err;
+        QVERIFY(!output.isEmpty() || arguments.first() != QLatin1String("check"));
+        for (const QString &key : EnglishKeys()) {
+            const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(key)));
+            QVERIFY2(!output.contains(word), qPrintable(key + QStringLiteral(" in: ") + output));
         }
     }
 };
