@@ -616,13 +616,6 @@ QStringList TRegistry::CurrentComponents() const
     return m_open ? SplitKeyPath(m_currentPath) : QStringList();
 }
 
-void TRegistry::CloseKey()
-{
-    m_open = false;
-    m_readOnly = false;
-    m_currentPath.clear();
-}
-
 QString TRegistry::CurrentPath() const
 {
     return m_open ? m_currentPath : QString();

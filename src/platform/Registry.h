@@ -52,7 +52,6 @@ public:
     bool OpenKey(const QString &key, bool canCreate);
     // Opens an existing key for reading only; false when it does not exist.
     bool OpenKeyReadOnly(const QString &key);
-    void CloseKey();
     // The open key's path from the root, without a leading backslash; empty
     // when no key is open.
     QString CurrentPath() const;
