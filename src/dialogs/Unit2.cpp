@@ -340,11 +340,10 @@ void TForm2::UpdateCharCount()
 void TForm2::accept()
 {
     Guarded([this] {
-        const QString characters = StoredCharacters();
         QByteArray stored;
         qsizetype badPosition = -1;
-        if (!EncodeStored(characters, OEMCheck->isChecked(), stored, &badPosition)) {
-            RefuseCharacter(characters, badPosition);
+        if (!GetStoredText(stored, &badPosition)) {
+            RefuseCharacter(StoredCharacters(), badPosition);
             return;
         }
         if (stored.size() > MaxEditTextLength) {
