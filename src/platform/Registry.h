@@ -2,10 +2,9 @@
 // A small registry: keys named by backslash paths, each holding named,
 // typed values; the subset of the Windows registry the program uses.
 //
-// On Windows this is the real registry. Elsewhere each root ("hive") is a
-// text file in the format of the registry editor's .reg files, one per root:
-// HKEY_LOCAL_MACHINE.reg in SystemConfigDir() and HKEY_CURRENT_USER.reg in
-// UserConfigDir():
+// Each root ("hive") is a text file in the format of the registry editor's
+// .reg files, one per root: HKEY_LOCAL_MACHINE.reg in SystemConfigDir() and
+// HKEY_CURRENT_USER.reg in UserConfigDir():
 //
 //   [HKEY_LOCAL_MACHINE\SOFTWARE\InterBase Corp\InterBase\CurrentVersion]
 //   "RootDirectory"="/opt/interbase"
