@@ -190,7 +190,7 @@ TForm2::TForm2(QWidget *parent)
     designFont.setPixelSize(13);
     setFont(designFont);
     CreateComponents();
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
     resize(DesignClientWidth, DesignClientHeight);
 }
 

@@ -45,7 +45,7 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
     font.setPixelSize(13);
     setFont(font);
     CreateControls();
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
     setFixedSize(QSize(DesignWidth, DesignHeight).expandedTo(minimumSizeHint()));
     CenterForm(*this);
 }

@@ -79,7 +79,7 @@ TForm4::TForm4(QWidget *parent)
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
     setFont(font);
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
 
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setBuddy(ListBox1);

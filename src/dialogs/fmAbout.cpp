@@ -101,7 +101,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     // is asked by the menu's help context number.
     URLMenu = new QMenu(URLLabel1);
     URLMenu->setObjectName(QStringLiteral("URLMenu"));
-    SetHelpContext(URLMenu, 1);
+    SetHelpContext(URLMenu, OwnHelpTopic);
     N1 = URLMenu->addAction(QStringLiteral("Open..."));
     N1->setObjectName(QStringLiteral("N1"));
     N2 = URLMenu->addAction(QStringLiteral("Copy URL"));
@@ -110,7 +110,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     URLLabel1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     ContextHelp1 = new TContextHelp(this);
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
 
     auto *titleColumn = new QVBoxLayout;
     titleColumn->setSpacing(2);

@@ -92,7 +92,7 @@ QString ItemChainHelpName(const QAction *item, const QWidget *container)
 {
     while (item) {
         const int context = ItemContext(item);
-        if (context != 0)
+        if (context != ParentHelpTopic)
             return HelpName(ItemComponent(item), context);
         const auto *menu = qobject_cast<const QMenu *>(container);
         item = menu ? SubmenuItem(menu) : nullptr;
@@ -110,7 +110,7 @@ bool IsHelpKey(const QKeyEvent *event)
 
 int HelpContextOf(const QObject *object)
 {
-    return object ? object->property(kHelpContextProperty).toInt() : 0;
+    return object ? object->property(kHelpContextProperty).toInt() : ParentHelpTopic;
 }
 
 void SetHelpContext(QObject *object, int context)
@@ -120,10 +120,10 @@ void SetHelpContext(QObject *object, int context)
 
 QString HelpName(const QObject *component, int context)
 {
-    if (context == 0 || !component)
+    if (context == ParentHelpTopic || !component)
         return {};
     const QWidget *owner = OwnerForm(component);
-    if (owner && (context != -1 || !IsForm(owner)))
+    if (owner && (context != UnqualifiedHelpTopic || !IsForm(owner)))
         return HelpName(owner, context) + QLatin1Char('.') + component->objectName();
     return component->objectName();
 }
@@ -144,7 +144,7 @@ QString MenuHelpName(const QWidget *menu)
 
 void ShowHelpContext(int context)
 {
-    if (context == 0)
+    if (context == ParentHelpTopic)
         return;
     if (THelpService *service = HelpService())
         service->ShowContext(context);
@@ -221,7 +221,7 @@ void TContextHelp::ShowControlHelp(QWidget *control, const QPoint &position) con
     QString name;
     for (QWidget *widget = control; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
         const int context = HelpContextOf(widget);
-        if (context != 0) {
+        if (context != ParentHelpTopic) {
             name = HelpName(widget, context);
             break;
         }

@@ -26,14 +26,19 @@ class QWidget;
 // The screen position (-1, -1): no known position.
 inline constexpr QPoint NoPosition{-1, -1};
 
-// The help context of an object; 0 when it has none.
+// Help contexts: a non-zero context gives the component a topic of its own.
+inline constexpr int OwnHelpTopic = 1;          // the component has a topic of its own
+inline constexpr int ParentHelpTopic = 0;       // leaves the question to its parent
+inline constexpr int UnqualifiedHelpTopic = -1; // a topic of its own, named without its form's name
+
+// The help context of an object; ParentHelpTopic when it has none.
 int HelpContextOf(const QObject *object);
 void SetHelpContext(QObject *object, int context);
 
-// The jump name of a component with a help context: empty for the context 0;
-// a component on a form gives the form's name, a dot and its own name
-// ("Form1.N2"); a form, a free object, or a component on a form with the
-// context -1, gives its own name.
+// The jump name of a component with a help context: empty for
+// ParentHelpTopic; a component on a form gives the form's name, a dot and its
+// own name ("Form1.N2"); a form, a free object, or a component on a form with
+// UnqualifiedHelpTopic, gives its own name.
 QString HelpName(const QObject *component, int context);
 
 // The jump name for the highlighted entry of a QMenu or QMenuBar (Menu): from
@@ -43,9 +48,9 @@ QString HelpName(const QObject *component, int context);
 // no Menu, or nothing on the way has a help context.
 QString MenuHelpName(const QWidget *menu);
 
-// Asks the viewer for a help context number, when it is not 0: the
-// toolkit's find and file dialogs and pop-up menus opened from a control ask
-// this way.
+// Asks the viewer for a help context number, unless it is ParentHelpTopic:
+// the toolkit's find and file dialogs and pop-up menus opened from a control
+// ask this way.
 void ShowHelpContext(int context);
 
 // The help file: the program's own path with its extension replaced by
