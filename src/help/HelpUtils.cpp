@@ -159,37 +159,6 @@ QString HelpFileName()
     return base + QStringLiteral(".HLP");
 }
 
-const QStringList &KnownHelpTopics()
-{
-    static const QStringList topics = {
-        // Windows and dialogs.
-        QStringLiteral("Form1"), QStringLiteral("Form2"), QStringLiteral("Form3"), QStringLiteral("Form4"),
-        QStringLiteral("AboutBox"), QStringLiteral("Form1.GotoDialog"),
-        // The main window's menu: File.
-        QStringLiteral("Form1.N1"), QStringLiteral("Form1.N2"), QStringLiteral("Form1.SaveItem"),
-        QStringLiteral("Form1.N4"), QStringLiteral("Form1.RevertSavedItem"), QStringLiteral("Form1.RevertBAKItem"),
-        QStringLiteral("Form1.RevertOriginalItem"), QStringLiteral("Form1.N13"), QStringLiteral("Form1.N6"),
-        // Edit.
-        QStringLiteral("Form1.EditItem"), QStringLiteral("Form1.UndoItem"),
-        // View.
-        QStringLiteral("Form1.N7"), QStringLiteral("Form1.ToolbarItem"), QStringLiteral("Form1.ViewOrigItem"),
-        QStringLiteral("Form1.N18"), QStringLiteral("Form1.N8"), QStringLiteral("Form1.N9"),
-        // Options.
-        QStringLiteral("Form1.N15"), QStringLiteral("Form1.N16"), QStringLiteral("Form1.N14"),
-        // Help.
-        QStringLiteral("Form1.N10"), QStringLiteral("Form1.N19"), QStringLiteral("Form1.Web1"),
-        QStringLiteral("Form1.N23"), QStringLiteral("Form1.N11"),
-    };
-    return topics;
-}
-
-const QList<int> &KnownHelpContexts()
-{
-    // The main window's find and save-as dialogs and the about box's link menu.
-    static const QList<int> contexts = {1};
-    return contexts;
-}
-
 void SetHelpExceptionHandler(THelpExceptionHandler handler)
 {
     ExceptionHandler() = std::move(handler);

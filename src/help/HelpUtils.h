@@ -16,7 +16,6 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
-#include <QStringList>
 #include <exception>
 #include <functional>
 
@@ -56,13 +55,6 @@ void ShowHelpContext(int context);
 // The help file: the program's own path with its extension replaced by
 // ".HLP" (build/bin/lexivane.HLP beside build/bin/lexivane).
 QString HelpFileName();
-
-// Every jump name the program can ask for: its windows, the go-to prompt's
-// topic and the main window's menu items with a help context (separators,
-// which cannot be highlighted, left out). The help file has a topic for each.
-const QStringList &KnownHelpTopics();
-// Every help context number the program asks for (ShowHelpContext).
-const QList<int> &KnownHelpContexts();
 
 // What becomes of an exception raised while a help request is served: the
 // application's handler once start-up plugs it in; until then the exception
