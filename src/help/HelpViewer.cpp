@@ -18,6 +18,9 @@ const char kForward[] = "&Forward";
 const char kCannotOpen[] = "The help file %1 cannot be opened: %2";
 const char kNoTopic[] = "The help file %1 has no topic \"%2\".";
 
+// The window's size when it first opens, in pixels.
+constexpr QSize kInitialSize(640, 520);
+
 QToolButton *NewButton(const char *text, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
@@ -38,7 +41,7 @@ THelpViewer::THelpViewer(const QString &helpFileName, QWidget *parent)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QString::fromLatin1(kDefaultTitle));
-    resize(640, 520);
+    resize(kInitialSize);
 
     m_browser->setOpenLinks(false);
     m_backButton->setShortcut(QKeySequence::Back);
