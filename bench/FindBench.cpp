@@ -45,7 +45,6 @@ TMsgData Generate(int count, const QByteArray &lastText, TLayout layout)
     QRandomGenerator random(20261207);
     TMsgData data;
     data.SetHeader(QByteArray::fromHex("01000004000000000000000002000000"));
-    data.Reserve(count);
     QByteArray text;
     for (int i = 0; i + 1 < count; ++i) {
         const int length = int(random.bounded(141));

@@ -42,8 +42,6 @@ private:
         LEXIVANE_INLINE_RAISE explicit Name(const QString &message) : Exception(message) {} \
     }
 
-// A stream could not supply the bytes asked for ("Stream read error").
-LEXIVANE_DECLARE_EXCEPTION(EReadError);
 // A stream did not take all the bytes written to it ("Stream write error").
 LEXIVANE_DECLARE_EXCEPTION(EWriteError);
 // A file could not be opened for reading ("Cannot open file %s").

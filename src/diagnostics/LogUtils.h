@@ -39,11 +39,6 @@ public:
     const QString &LogFileName() const { return m_logFileName; }
     // Nesting depth of OpenLog; the file is open exactly while it is above 0.
     int OpenCount() const { return m_openCount; }
-    // Whether the header line has been attempted in this run.
-    bool HeaderWritten() const { return m_headerWritten; }
-    // The error mode found when the current logging operation began; 0 when
-    // none is held.
-    unsigned SavedErrorMode() const { return m_savedErrorMode; }
 
     // At the outermost level opens the file for appending (creating it when
     // missing); raises EInOutError when that fails, and then OpenCount stays
@@ -75,7 +70,9 @@ private:
     TClock m_clock;
     QFile m_file;
     int m_openCount = 0;
-    bool m_headerWritten = false;
+    bool m_headerWritten = false; // the header line has been attempted in this run
+    // The error mode found when the current logging operation began; 0 when
+    // none is held.
     unsigned m_savedErrorMode = 0;
     int m_operationDepth = 0; // WriteHeader runs inside the first OpenLog
 };

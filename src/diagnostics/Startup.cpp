@@ -167,11 +167,6 @@ bool TStartup::Start(const TApplicationInit &initApplication)
     return false;
 }
 
-bool TStartup::Start(const QStringList &arguments)
-{
-    return Start([arguments] { return arguments; });
-}
-
 void TStartup::RunSequence(const TApplicationInit &initApplication)
 {
     AppIni().SetAppKey(LexivaneAppKey);

@@ -104,8 +104,6 @@ public:
     // soon as the application object exists); a seam a test has plugged
     // keeps the test's.
     [[nodiscard]] bool Start(const TApplicationInit &initApplication);
-    // Start with the application object that exists and these arguments.
-    [[nodiscard]] bool Start(const QStringList &arguments);
 
     // Shows the main window and runs the message loop; its exit status.
     int Run();

@@ -108,11 +108,6 @@ TOpenDialog::TOpenDialog(QObject *owner) : TFileDialog(owner, TOpenOption::ofHid
 {
 }
 
-bool TOpenDialog::Execute()
-{
-    return TakeAnswer(ExecuteOpenDialog(Request()));
-}
-
 TSaveDialog::TSaveDialog(QObject *owner) : TFileDialog(owner, TOpenOption::ofHideReadOnly)
 {
 }

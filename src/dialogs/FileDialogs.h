@@ -4,8 +4,9 @@
 // dialog presenter plugged in, which answers with the chosen name or nothing.
 // The program plugs in the Qt dialogs (TQtFileDialogs); tests plug in a
 // scripted presenter. TOpenDialog and TSaveDialog are the non-visual
-// components that stand on a window, keep their settings as properties the
-// language table can set ("Form1.SaveDialog1.Filter") and ask through here.
+// components that stand on a window and keep their settings as properties
+// the language table can set ("Form1.SaveDialog1.Filter"); TSaveDialog asks
+// through here.
 
 #include "dialogs/DialogEntryPoints.h"
 
@@ -113,6 +114,8 @@ private:
     TFileDialogRequest m_request;
 };
 
+// The open dialog component: only its settings, which the language table
+// sets; the program asks for files to open through ExecuteOpenDialog.
 class TOpenDialog : public TFileDialog
 {
     Q_OBJECT
@@ -120,9 +123,6 @@ class TOpenDialog : public TFileDialog
 public:
     // Stands on Owner (its parent), without the read-only box.
     explicit TOpenDialog(QObject *owner = nullptr);
-    // Asks for a file to open; true with FileName set when the user chose
-    // one. Raises EDialogError when no presenter is plugged in.
-    bool Execute();
 };
 
 class TSaveDialog : public TFileDialog

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The browse button's room beside its ellipsis, in pixels.
+constexpr int BrowseTextPadding = 4;
+
 bool IsBlank(QChar c)
 {
     return c.unicode() <= ' ';
@@ -96,7 +99,8 @@ void TFileNameEdit::PlaceBrowseButton()
 {
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     const int height = qMax(0, this->height() - 2 * frame);
-    const int width = qMax(height, m_browseButton->fontMetrics().horizontalAdvance(m_browseButton->text()) + 4);
+    const int textWidth = m_browseButton->fontMetrics().horizontalAdvance(m_browseButton->text());
+    const int width = qMax(height, textWidth + BrowseTextPadding);
     m_browseButton->setGeometry(this->width() - frame - width, frame, width, height);
     setTextMargins(0, 0, width, 0);
 }

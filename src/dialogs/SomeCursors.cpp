@@ -30,11 +30,6 @@ int AddNamedCursor(const QString &name, const QCursor &cursor)
     return FirstNamedCursor + int(cursors.size() - 1);
 }
 
-int NamedCursorCount()
-{
-    return int(NamedCursors().size());
-}
-
 QCursor ScreenCursor(int number)
 {
     const QList<TNamedCursor> &cursors = NamedCursors();

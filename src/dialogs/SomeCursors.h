@@ -14,9 +14,6 @@ inline constexpr int FirstNamedCursor = 256;
 // name gets FirstNamedCursor + the count of names added before it.
 int AddNamedCursor(const QString &name, const QCursor &cursor);
 
-// How many names have been added.
-[[nodiscard]] int NamedCursorCount();
-
 // The cursor of a number AddNamedCursor returned; the arrow for any other
 // number.
 [[nodiscard]] QCursor ScreenCursor(int number);

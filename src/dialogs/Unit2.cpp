@@ -27,6 +27,7 @@
 namespace {
 
 // Design sizes, in pixels.
+constexpr int DesignFontPixelSize = 13;
 constexpr int DesignClientWidth = 492;
 constexpr int DesignClientHeight = 273;
 constexpr int DesignUpperPaneHeight = 124;
@@ -35,6 +36,23 @@ constexpr int SplitterWidth = 5;
 // The least room on either side of the splitter, measured from its top edge:
 // the upper pane, and the splitter with the lower pane.
 constexpr int SplitterMinSize = 30;
+// The caption strips above the two boxes, and the room left and right of
+// their labels.
+constexpr int TextCaptionHeight = 20;
+constexpr int OriginalCaptionHeight = 16;
+constexpr int CaptionMargin = 2;
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+// The bottom strip: the count from its left edge, then the OEM area at
+// x = StripLeftMargin + CountLabelWidth = 120, then the buttons.
+constexpr int StripLeftMargin = 4;
+constexpr int CountLabelWidth = 116;
+constexpr QSize OemAreaSize(29, 14);
+constexpr QMargins ButtonPanelMargins(6, 4, 4, 1);
+constexpr int ButtonSpacing = 5;
+// Where the hidden OEM check box and conversion button stand in the strip.
+constexpr QPoint OemCheckPosition(102, 8);
+constexpr QRect ConvertButtonGeometry(161, 4, ButtonWidth, ButtonHeight);
 
 const QString PaneHeightIdent = QStringLiteral("Form2.Panel5.Height");
 
@@ -58,7 +76,7 @@ QLabel *NewCaptionStrip(QWidget *strip, int height, const char *labelName, const
 {
     strip->setFixedHeight(height);
     auto *layout = new QHBoxLayout(strip);
-    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setContentsMargins(CaptionMargin, 0, CaptionMargin, 0);
     auto *label = Named(new QLabel(text, strip), labelName);
     layout->addWidget(label, 0, Qt::AlignLeft | Qt::AlignVCenter);
     return label;
@@ -77,7 +95,7 @@ QPlainTextEdit *NewMemo(QWidget *parent, const char *name)
 QPushButton *NewButton(QWidget *parent, const char *name, const QString &text)
 {
     auto *button = Named(new QPushButton(text, parent), name);
-    button->setMinimumSize(75, 25);
+    button->setMinimumSize(ButtonWidth, ButtonHeight);
     button->setFocusPolicy(Qt::ClickFocus);
     button->setAutoDefault(false);
     return button;
@@ -191,10 +209,10 @@ TForm2::TForm2(QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
     QFont designFont(QStringLiteral("Arial"));
-    designFont.setPixelSize(13);
+    designFont.setPixelSize(DesignFontPixelSize);
     setFont(designFont);
     CreateComponents();
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
     resize(DesignClientWidth, DesignClientHeight);
 }
 
@@ -220,7 +238,7 @@ void TForm2::CreateComponents()
     upperLayout->setContentsMargins(0, 0, 0, 0);
     upperLayout->setSpacing(0);
     Panel6 = NewPanel(Panel5, "Panel6");
-    TextLabel = NewCaptionStrip(Panel6, 20, "TextLabel", QStringLiteral("Message text"));
+    TextLabel = NewCaptionStrip(Panel6, TextCaptionHeight, "TextLabel", QStringLiteral("Message text"));
     Memo1 = NewMemo(Panel5, "Memo1");
     // The placeholder problem of the text as it is typed, or nothing.
     ProblemLabel = Named(new QLabel(Panel5), "ProblemLabel");
@@ -239,7 +257,7 @@ void TForm2::CreateComponents()
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->setSpacing(0);
     Panel8 = NewPanel(Panel7, "Panel8");
-    OrigLabel = NewCaptionStrip(Panel8, 16, "OrigLabel", QStringLiteral("Original text"));
+    OrigLabel = NewCaptionStrip(Panel8, OriginalCaptionHeight, "OrigLabel", QStringLiteral("Original text"));
     Memo2 = NewMemo(Panel7, "Memo2");
     Memo2->setReadOnly(true);
     Memo2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -259,21 +277,21 @@ void TForm2::CreateComponents()
     Panel1->setFixedHeight(BottomStripHeight);
     formLayout->addWidget(Panel1);
     auto *stripLayout = new QHBoxLayout(Panel1);
-    stripLayout->setContentsMargins(4, 0, 0, 0);
+    stripLayout->setContentsMargins(StripLeftMargin, 0, 0, 0);
     stripLayout->setSpacing(0);
     CCountLabel = Named(new QLabel(Panel1), "CCountLabel");
-    CCountLabel->setMinimumWidth(116); // the OEM area then lies at x = 120
+    CCountLabel->setMinimumWidth(CountLabelWidth);
     stripLayout->addWidget(CCountLabel);
     Panel3 = Named(new TOemToggleArea(Panel1), "Panel3");
-    Panel3->setFixedSize(29, 14);
+    Panel3->setFixedSize(OemAreaSize);
     stripLayout->addWidget(Panel3);
     stripLayout->addStretch(1);
 
     Panel2 = NewPanel(Panel1, "Panel2");
     stripLayout->addWidget(Panel2);
     auto *buttonLayout = new QHBoxLayout(Panel2);
-    buttonLayout->setContentsMargins(6, 4, 4, 1);
-    buttonLayout->setSpacing(5);
+    buttonLayout->setContentsMargins(ButtonPanelMargins);
+    buttonLayout->setSpacing(ButtonSpacing);
     btnOK = NewButton(Panel2, "btnOK", QStringLiteral("OK"));
     btnOK->setDefault(true);
     Button2 = NewButton(Panel2, "Button2", QStringLiteral("Cancel"));
@@ -285,12 +303,12 @@ void TForm2::CreateComponents()
     // Never shown: the OEM state, the area's caption and the conversion
     // button, which no command reaches.
     OEMCheck = Named(new QCheckBox(QStringLiteral("OEM"), Panel1), "OEMCheck");
-    OEMCheck->move(102, 8);
+    OEMCheck->move(OemCheckPosition);
     OEMCheck->setVisible(false);
     Label1 = Named(new QLabel(QStringLiteral("&OEM"), Panel3), "Label1");
     Label1->setVisible(false);
     Button1 = Named(new QPushButton(QStringLiteral("Convert..."), Panel1), "Button1");
-    Button1->setGeometry(161, 4, 75, 25);
+    Button1->setGeometry(ConvertButtonGeometry);
     Button1->setFocusPolicy(Qt::NoFocus);
     Button1->setAutoDefault(false);
     Button1->setVisible(false);
@@ -372,11 +390,10 @@ void TForm2::UpdateProblemLine()
 void TForm2::accept()
 {
     Guarded([this] {
-        const QString characters = StoredCharacters();
         QByteArray stored;
         qsizetype badPosition = -1;
-        if (!EncodeStored(characters, OEMCheck->isChecked(), stored, &badPosition)) {
-            RefuseCharacter(characters, badPosition);
+        if (!GetStoredText(stored, &badPosition)) {
+            RefuseCharacter(StoredCharacters(), badPosition);
             return;
         }
         // The limit is for what the user changes: a text loaded longer than

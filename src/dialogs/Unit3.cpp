@@ -19,9 +19,19 @@
 
 namespace {
 
-// Design client size.
+// Design sizes, in pixels: the client area, the font, the buttons.
 constexpr int DesignWidth = 377;
 constexpr int DesignHeight = 143;
+constexpr int DesignFontPixelSize = 13;
+constexpr QSize ButtonSize(75, 25);
+// The choices' column: its margins, the room between the choices and
+// between "Other" and the file box under it, and the file box's indent.
+constexpr QMargins ChoicesMargins(6, 2, 0, 0);
+constexpr int ChoiceSpacing = 12;
+constexpr int OtherFileSpacing = 7;
+constexpr int FileBoxIndent = 16;
+constexpr int ButtonSpacing = 7; // in the button column
+constexpr int FormMargin = 10;
 
 bool FileExists(const QString &name)
 {
@@ -42,10 +52,10 @@ TForm3::TForm3(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
+    font.setPixelSize(DesignFontPixelSize);
     setFont(font);
     CreateControls();
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
     setFixedSize(QSize(DesignWidth, DesignHeight).expandedTo(minimumSizeHint()));
     CenterForm(*this);
 }
@@ -65,7 +75,7 @@ void TForm3::CreateControls()
     Button2 = NamedChild<QPushButton>(this, "Button2");
     Button3 = NamedChild<QPushButton>(this, "Button3");
     for (QPushButton *button : {Button1, Button2, Button3})
-        button->setMinimumSize(75, 25);
+        button->setMinimumSize(ButtonSize);
     ContextHelp1 = new TContextHelp(this);
     ContextHelp1->setObjectName(QStringLiteral("ContextHelp1"));
     // Only the language table's rows use it.
@@ -75,27 +85,27 @@ void TForm3::CreateControls()
     // The choices stacked on the left, the file box indented under
     // "Other"; the buttons in a column on the right.
     auto *choices = new QVBoxLayout;
-    choices->setContentsMargins(6, 2, 0, 0);
-    choices->setSpacing(12);
+    choices->setContentsMargins(ChoicesMargins);
+    choices->setSpacing(ChoiceSpacing);
     choices->addWidget(IB32Check);
     choices->addWidget(IB16Check);
     auto *other = new QVBoxLayout;
-    other->setSpacing(7);
+    other->setSpacing(OtherFileSpacing);
     other->addWidget(CustomCheck);
     auto *editRow = new QHBoxLayout;
-    editRow->setContentsMargins(16, 0, 0, 0);
+    editRow->setContentsMargins(FileBoxIndent, 0, 0, 0);
     editRow->addWidget(CustomEdit);
     other->addLayout(editRow);
     choices->addLayout(other);
     choices->addStretch();
     auto *buttons = new QVBoxLayout;
-    buttons->setSpacing(7);
+    buttons->setSpacing(ButtonSpacing);
     buttons->addWidget(Button1);
     buttons->addWidget(Button2);
     buttons->addWidget(Button3);
     buttons->addStretch();
     auto *columns = new QHBoxLayout(this);
-    columns->setContentsMargins(10, 10, 10, 10);
+    columns->setContentsMargins(FormMargin, FormMargin, FormMargin, FormMargin);
     columns->addLayout(choices, 1);
     columns->addLayout(buttons);
 

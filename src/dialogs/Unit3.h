@@ -29,8 +29,6 @@ public:
     // Looks the two server files up anew (FindMsgFile32, FindMsgFile16) and
     // offers each server choice only when its file was found.
     void FindServerFiles();
-    [[nodiscard]] QString IB32Path() const { return m_ib32Path; }
-    [[nodiscard]] QString IB16Path() const { return m_ib16Path; }
 
     // The checked server's file, or with "Other" the file CustomEdit names.
     [[nodiscard]] QString GetSelectedFile() const;

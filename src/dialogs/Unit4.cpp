@@ -18,7 +18,10 @@
 
 namespace {
 
+// Design sizes, in pixels.
 constexpr QSize kDesignClientSize(481, 190);
+constexpr int kDesignFontPixelSize = 13;
+constexpr QMargins kFormMargins(8, 5, 8, 10);
 constexpr int kListWidth = 161;
 constexpr int kItemHeight = 16;
 constexpr int kButtonWidth = 81;
@@ -77,9 +80,9 @@ TForm4::TForm4(QWidget *parent)
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Font setup"));
     QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
+    font.setPixelSize(kDesignFontPixelSize);
     setFont(font);
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
 
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setBuddy(ListBox1);
@@ -116,7 +119,7 @@ TForm4::TForm4(QWidget *parent)
     for (QPushButton *button : {Button2, Button3, Button4, Button5})
         buttons->addWidget(button);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 5, 8, 10);
+    layout->setContentsMargins(kFormMargins);
     layout->addLayout(grid, 1);
     layout->addLayout(buttons);
 

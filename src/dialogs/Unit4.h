@@ -51,8 +51,6 @@ public:
     void SetModified(bool on);
 
     [[nodiscard]] qsizetype SlotCount() const { return m_slots.size(); }
-    [[nodiscard]] QString SlotTitle(qsizetype index) const { return m_slots.at(index).Title; }
-    [[nodiscard]] TFontRecord *SlotFont(qsizetype index) const { return m_slots.at(index).Font; }
     // The working copies, one per slot; empty outside ExecuteFontSetup.
     [[nodiscard]] const QList<TFontRecord> &WorkingCopies() const { return m_workingCopies; }
 

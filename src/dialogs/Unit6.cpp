@@ -15,9 +15,13 @@
 
 namespace {
 
+// Design sizes, in pixels.
 constexpr QSize kDesignClientSize(347, 106);
+constexpr int kDesignFontPixelSize = 13;
 constexpr int kEditWidth = 241;
 constexpr int kButtonWidth = 75;
+constexpr int kFormMargin = 8;
+constexpr int kColumnSpacing = 15; // between the answer and the buttons
 
 bool IsBlankChar(QChar c)
 {
@@ -31,7 +35,7 @@ TStringEnterForm::TStringEnterForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("StringEnterForm"));
     QFont designFont(QStringLiteral("Arial"));
-    designFont.setPixelSize(13);
+    designFont.setPixelSize(kDesignFontPixelSize);
     setFont(designFont);
 
     Label1 = new QLabel(this);
@@ -66,8 +70,8 @@ TStringEnterForm::TStringEnterForm(QWidget *parent)
     buttonColumn->addWidget(HelpBtn);
     buttonColumn->addStretch();
     auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(15);
+    layout->setContentsMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin);
+    layout->setSpacing(kColumnSpacing);
     layout->addLayout(answerColumn, 1);
     layout->addLayout(buttonColumn);
 

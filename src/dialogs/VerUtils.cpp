@@ -327,13 +327,12 @@ TVerInfo::TVerInfo(const QString &fileName)
 }
 
 TVerInfo::TVerInfo(const QString &fileName, quint16 userLanguage)
-    : m_fileName(fileName)
 {
-    const quint32 size = GetFileVersionInfoSize(m_fileName);
+    const quint32 size = GetFileVersionInfoSize(fileName);
     if (size == 0)
         return;
     QByteArray block;
-    if (!GetFileVersionInfo(m_fileName, size, block))
+    if (!GetFileVersionInfo(fileName, size, block))
         RaiseLastOSError();
     m_block = block;
 

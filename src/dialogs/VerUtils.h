@@ -81,9 +81,6 @@ public:
     // The same for the user language UserLanguage.
     TVerInfo(const QString &fileName, quint16 userLanguage);
 
-    [[nodiscard]] const QString &FileName() const { return m_fileName; }
-    // Whether the file has a version resource.
-    [[nodiscard]] bool HasBlock() const { return m_block.has_value(); }
     // The chosen translation, "LLLLCCCC", or empty.
     [[nodiscard]] const QString &Translation() const { return m_translation; }
 
@@ -92,8 +89,7 @@ public:
     [[nodiscard]] QString GetValue(const QString &name) const;
 
 private:
-    QString m_fileName;
-    std::optional<QByteArray> m_block;
+    std::optional<QByteArray> m_block; // none when the file has no version resource
     QString m_translation;
 };
 

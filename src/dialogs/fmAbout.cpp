@@ -23,10 +23,18 @@
 
 namespace {
 
+// Design sizes, in pixels.
 constexpr QSize kDesignClientSize(265, 166);
+constexpr int kDesignFontPixelSize = 13;
+constexpr int kFormMargin = 8;
 constexpr QSize kIconSize(32, 32);
+constexpr int kIconSpacing = 6;      // between the icon and the title lines
+constexpr int kTitleLineSpacing = 2; // between the product name, version and comments
+// Copyright's right edge one pixel before the link.
+constexpr int kLinkSpacing = 1;
 constexpr QSize kButtonSize(75, 25);
 constexpr int kPanelHeight = 40;
+constexpr int kPanelMargin = 1; // inside the panel's raised frame
 
 // The hidden panel's text, stored scrambled under the key kLabel2XValue (only
 // its low byte counts).
@@ -59,7 +67,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About..."));
     QFont designFont(QStringLiteral("Arial"));
-    designFont.setPixelSize(13);
+    designFont.setPixelSize(kDesignFontPixelSize);
     setFont(designFont);
 
     ProgramIcon = new QLabel(this);
@@ -94,14 +102,14 @@ TAboutBox::TAboutBox(QWidget *parent)
     Label2->setAlignment(Qt::AlignCenter);
     Label2->Load(QString::fromUtf16(kLabel2Value), kLabel2XValue);
     auto *panelLayout = new QVBoxLayout(Panel1);
-    panelLayout->setContentsMargins(1, 1, 1, 1);
+    panelLayout->setContentsMargins(kPanelMargin, kPanelMargin, kPanelMargin, kPanelMargin);
     panelLayout->addWidget(Label2);
 
     // The link's menu hangs on the link itself, so that help for its items
     // is asked by the menu's help context number.
     URLMenu = new QMenu(URLLabel1);
     URLMenu->setObjectName(QStringLiteral("URLMenu"));
-    SetHelpContext(URLMenu, 1);
+    SetHelpContext(URLMenu, OwnHelpTopic);
     N1 = URLMenu->addAction(QStringLiteral("Open..."));
     N1->setObjectName(QStringLiteral("N1"));
     N2 = URLMenu->addAction(QStringLiteral("Copy URL"));
@@ -110,21 +118,20 @@ TAboutBox::TAboutBox(QWidget *parent)
     URLLabel1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     ContextHelp1 = new TContextHelp(this);
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
 
     auto *titleColumn = new QVBoxLayout;
-    titleColumn->setSpacing(2);
+    titleColumn->setSpacing(kTitleLineSpacing);
     titleColumn->addWidget(ProductName);
     titleColumn->addWidget(Label1);
     titleColumn->addWidget(Comments);
     auto *titleRow = new QHBoxLayout;
-    titleRow->setSpacing(6);
+    titleRow->setSpacing(kIconSpacing);
     titleRow->addWidget(ProgramIcon, 0, Qt::AlignTop);
     titleRow->addLayout(titleColumn);
     titleRow->addStretch();
-    // Copyright's right edge one pixel before the link: a spacing of 1.
     auto *linkRow = new QHBoxLayout;
-    linkRow->setSpacing(1);
+    linkRow->setSpacing(kLinkSpacing);
     linkRow->addStretch();
     linkRow->addWidget(Copyright);
     linkRow->addWidget(URLLabel1);
@@ -133,7 +140,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     buttonRow->addStretch();
     buttonRow->addWidget(OKButton);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setContentsMargins(kFormMargin, kFormMargin, kFormMargin, kFormMargin);
     layout->addLayout(titleRow);
     layout->addWidget(Panel1);
     layout->addStretch();

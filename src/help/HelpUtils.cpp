@@ -92,7 +92,7 @@ QString ItemChainHelpName(const QAction *item, const QWidget *container)
 {
     while (item) {
         const int context = ItemContext(item);
-        if (context != 0)
+        if (context != ParentHelpTopic)
             return HelpName(ItemComponent(item), context);
         const auto *menu = qobject_cast<const QMenu *>(container);
         item = menu ? SubmenuItem(menu) : nullptr;
@@ -110,7 +110,7 @@ bool IsHelpKey(const QKeyEvent *event)
 
 int HelpContextOf(const QObject *object)
 {
-    return object ? object->property(kHelpContextProperty).toInt() : 0;
+    return object ? object->property(kHelpContextProperty).toInt() : ParentHelpTopic;
 }
 
 void SetHelpContext(QObject *object, int context)
@@ -120,10 +120,10 @@ void SetHelpContext(QObject *object, int context)
 
 QString HelpName(const QObject *component, int context)
 {
-    if (context == 0 || !component)
+    if (context == ParentHelpTopic || !component)
         return {};
     const QWidget *owner = OwnerForm(component);
-    if (owner && (context != -1 || !IsForm(owner)))
+    if (owner && (context != UnqualifiedHelpTopic || !IsForm(owner)))
         return HelpName(owner, context) + QLatin1Char('.') + component->objectName();
     return component->objectName();
 }
@@ -144,7 +144,7 @@ QString MenuHelpName(const QWidget *menu)
 
 void ShowHelpContext(int context)
 {
-    if (context == 0)
+    if (context == ParentHelpTopic)
         return;
     if (THelpService *service = HelpService())
         service->ShowContext(context);
@@ -157,37 +157,6 @@ QString HelpFileName()
     const qsizetype dot = program.lastIndexOf(QLatin1Char('.'));
     const QString base = dot > separator ? program.left(dot) : program;
     return base + QStringLiteral(".HLP");
-}
-
-const QStringList &KnownHelpTopics()
-{
-    static const QStringList topics = {
-        // Windows and dialogs.
-        QStringLiteral("Form1"), QStringLiteral("Form2"), QStringLiteral("Form3"), QStringLiteral("Form4"),
-        QStringLiteral("AboutBox"), QStringLiteral("Form1.GotoDialog"),
-        // The main window's menu: File.
-        QStringLiteral("Form1.N1"), QStringLiteral("Form1.N2"), QStringLiteral("Form1.SaveItem"),
-        QStringLiteral("Form1.N4"), QStringLiteral("Form1.RevertSavedItem"), QStringLiteral("Form1.RevertBAKItem"),
-        QStringLiteral("Form1.RevertOriginalItem"), QStringLiteral("Form1.N13"), QStringLiteral("Form1.N6"),
-        // Edit.
-        QStringLiteral("Form1.EditItem"), QStringLiteral("Form1.UndoItem"),
-        // View.
-        QStringLiteral("Form1.N7"), QStringLiteral("Form1.ToolbarItem"), QStringLiteral("Form1.ViewOrigItem"),
-        QStringLiteral("Form1.N18"), QStringLiteral("Form1.N8"), QStringLiteral("Form1.N9"),
-        // Options.
-        QStringLiteral("Form1.N15"), QStringLiteral("Form1.N16"), QStringLiteral("Form1.N14"),
-        // Help.
-        QStringLiteral("Form1.N10"), QStringLiteral("Form1.N19"), QStringLiteral("Form1.Web1"),
-        QStringLiteral("Form1.N23"), QStringLiteral("Form1.N11"),
-    };
-    return topics;
-}
-
-const QList<int> &KnownHelpContexts()
-{
-    // The main window's find and save-as dialogs and the about box's link menu.
-    static const QList<int> contexts = {1};
-    return contexts;
 }
 
 void SetHelpExceptionHandler(THelpExceptionHandler handler)
@@ -221,7 +190,7 @@ void TContextHelp::ShowControlHelp(QWidget *control, const QPoint &position) con
     QString name;
     for (QWidget *widget = control; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
         const int context = HelpContextOf(widget);
-        if (context != 0) {
+        if (context != ParentHelpTopic) {
             name = HelpName(widget, context);
             break;
         }

@@ -16,7 +16,6 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
-#include <QStringList>
 #include <exception>
 #include <functional>
 
@@ -26,14 +25,19 @@ class QWidget;
 // The screen position (-1, -1): no known position.
 inline constexpr QPoint NoPosition{-1, -1};
 
-// The help context of an object; 0 when it has none.
+// Help contexts: a non-zero context gives the component a topic of its own.
+inline constexpr int OwnHelpTopic = 1;          // the component has a topic of its own
+inline constexpr int ParentHelpTopic = 0;       // leaves the question to its parent
+inline constexpr int UnqualifiedHelpTopic = -1; // a topic of its own, named without its form's name
+
+// The help context of an object; ParentHelpTopic when it has none.
 int HelpContextOf(const QObject *object);
 void SetHelpContext(QObject *object, int context);
 
-// The jump name of a component with a help context: empty for the context 0;
-// a component on a form gives the form's name, a dot and its own name
-// ("Form1.N2"); a form, a free object, or a component on a form with the
-// context -1, gives its own name.
+// The jump name of a component with a help context: empty for
+// ParentHelpTopic; a component on a form gives the form's name, a dot and its
+// own name ("Form1.N2"); a form, a free object, or a component on a form with
+// UnqualifiedHelpTopic, gives its own name.
 QString HelpName(const QObject *component, int context);
 
 // The jump name for the highlighted entry of a QMenu or QMenuBar (Menu): from
@@ -43,21 +47,14 @@ QString HelpName(const QObject *component, int context);
 // no Menu, or nothing on the way has a help context.
 QString MenuHelpName(const QWidget *menu);
 
-// Asks the viewer for a help context number, when it is not 0: the
-// toolkit's find and file dialogs and pop-up menus opened from a control ask
-// this way.
+// Asks the viewer for a help context number, unless it is ParentHelpTopic:
+// the toolkit's find and file dialogs and pop-up menus opened from a control
+// ask this way.
 void ShowHelpContext(int context);
 
 // The help file: the program's own path with its extension replaced by
 // ".HLP" (build/bin/lexivane.HLP beside build/bin/lexivane).
 QString HelpFileName();
-
-// Every jump name the program can ask for: its windows, the go-to prompt's
-// topic and the main window's menu items with a help context (separators,
-// which cannot be highlighted, left out). The help file has a topic for each.
-const QStringList &KnownHelpTopics();
-// Every help context number the program asks for (ShowHelpContext).
-const QList<int> &KnownHelpContexts();
 
 // What becomes of an exception raised while a help request is served: the
 // application's handler once start-up plugs it in; until then the exception

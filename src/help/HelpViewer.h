@@ -6,9 +6,9 @@
 // is found. A missing file or an unknown jump name is reported in the
 // viewer's own page; the program shows nothing.
 //
-// Help context numbers open the topic with the anchor "context-N": the
-// number 1, which the main window's find and save-as dialogs and the about
-// box's link menu ask for, opens the topic that describes those three.
+// Help context numbers open the topic with the anchor "context-N":
+// OwnHelpTopic (1), which the main window's find and save-as dialogs and the
+// about box's link menu ask for, opens the topic that describes those three.
 // A pop-up request opens the topic in this window, placed at the position.
 //
 // The viewer is a window of its own beside the program: opened while a

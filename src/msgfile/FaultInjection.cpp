@@ -8,26 +8,3 @@ TFaultInjector *SetFaultInjector(TFaultInjector *injector)
     FaultInjection::Current = injector;
     return previous;
 }
-
-const char *FailPointName(TFailPoint point)
-{
-    switch (point) {
-    case TFailPoint::CreateTemp:
-        return "CreateTemp";
-    case TFailPoint::Write:
-        return "Write";
-    case TFailPoint::SyncFile:
-        return "SyncFile";
-    case TFailPoint::LinkBackup:
-        return "LinkBackup";
-    case TFailPoint::RenameBackup:
-        return "RenameBackup";
-    case TFailPoint::ReplaceFile:
-        return "ReplaceFile";
-    case TFailPoint::SyncDirectory:
-        return "SyncDirectory";
-    case TFailPoint::CopyFile:
-        return "CopyFile";
-    }
-    return "?";
-}

@@ -40,6 +40,3 @@ inline int InjectedFault(TFailPoint point)
     TFaultInjector *injector = FaultInjection::Current;
     return injector ? injector->Fault(point) : 0;
 }
-
-// The fail point's name as written in the enumeration ("LinkBackup").
-const char *FailPointName(TFailPoint point);

@@ -1,6 +1,5 @@
 #include "msgfile/FileUtils.h"
 
-#include "msgfile/BufferedWriter.h"
 #include "msgfile/FaultInjection.h"
 #include "platform/OsError.h"
 
@@ -208,26 +207,6 @@ void ReplaceByRenames(const QString &temp, const QString &name, const QString &b
 
 } // namespace
 
-QByteArray ReadStreamString(QIODevice &stream, qint64 count)
-{
-    if (count == -1)
-        return stream.readAll();
-    if (count <= 0)
-        return {};
-    // Never allocate more than the stream can still give.
-    if (!stream.isSequential())
-        count = qMin(count, qMax<qint64>(0, stream.size() - stream.pos()));
-    return stream.read(count);
-}
-
-void WriteStreamString(QIODevice &stream, const QByteArray &text)
-{
-    if (text.isEmpty())
-        return;
-    if (stream.write(text) != text.size())
-        RaiseWriteError();
-}
-
 QString JoinPath(const QString &dir, const QString &fileName)
 {
     if (dir.isEmpty() || IsPathDelimiter(dir.back()))
@@ -400,16 +379,6 @@ QString BackupFileName(const QString &fileName)
     // The extension's characters without the leading "." and the last one.
     const QString kept = extension.size() > 2 ? extension.mid(1, extension.size() - 2) : QString();
     return stem + QStringLiteral(".~") + kept;
-}
-
-void BackupFile(const QString &fileName)
-{
-    if (!FileExists(fileName))
-        return;
-    const QString backupName = BackupFileName(fileName);
-    if (FileExists(backupName))
-        DeleteFileChecked(backupName);
-    RenameFileChecked(fileName, backupName);
 }
 
 QString InitialBackupName(const QString &fileName)

@@ -1,19 +1,11 @@
 #pragma once
-// File helpers for safe saving and backups, the names of the files kept
-// beside a message file, and the two stream helpers of the file format.
+// File helpers for safe saving and backups, and the names of the files kept
+// beside a message file.
 //
 // Paths use the system's separator ("/" here). The extension of a name is
 // the part from its last "." after the last separator.
 
-#include <QByteArray>
-#include <QIODevice>
 #include <QString>
-
-// Count bytes from the stream's position (-1: everything to the end); fewer
-// when the stream ends first, without an error.
-QByteArray ReadStreamString(QIODevice &stream, qint64 count);
-// Writes the bytes, no length, no terminator; a short write raises EWriteError.
-void WriteStreamString(QIODevice &stream, const QByteArray &text);
 
 // Dir, a separator unless Dir is empty or already ends in one, FileName.
 QString JoinPath(const QString &dir, const QString &fileName);
@@ -55,7 +47,7 @@ void SyncDirectory(const QString &dir);
 //   which replaces it in one step;
 // - where the file system refuses hard links (EPERM, EOPNOTSUPP, EXDEV: FAT
 //   and kin), an older backup is deleted, Name renamed to the backup's name
-//   and Temp to Name, as BackupFile and RenameFileChecked do;
+//   and Temp to Name, each with RenameFileChecked;
 // - when Name does not exist, Temp takes its name and no backup is made.
 // Raises EOSError. Temp stays when a step fails; Name still holds the
 // previous file, except after a failure between the two renames of a file
@@ -65,8 +57,5 @@ void ReplaceFileKeepingBackup(const QString &temp, const QString &name);
 // The last backup's name: the extension becomes "." + "~" + the extension
 // without its "." and its last character (x.msg gives x.~ms; x gives x.~).
 QString BackupFileName(const QString &fileName);
-// Turns an existing file into its last backup, replacing an older backup.
-// Does nothing when the file does not exist.
-void BackupFile(const QString &fileName);
 // The initial backup's name: the absolute path with ".OrigBAK" appended.
 QString InitialBackupName(const QString &fileName);

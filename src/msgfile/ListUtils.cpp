@@ -1,5 +1,8 @@
 #include "msgfile/ListUtils.h"
 
+namespace {
+
+// Text without its leading and trailing blanks and control characters.
 QString TrimText(const QString &text)
 {
     qsizetype first = 0;
@@ -10,6 +13,8 @@ QString TrimText(const QString &text)
         --last;
     return text.mid(first, last - first);
 }
+
+} // namespace
 
 QStringList SplitCommaList(const QString &text)
 {

@@ -1,12 +1,10 @@
 #pragma once
-// Small list helpers: the copy rule shared by the stores, the comma lists of
-// the font preferences, and the freeing of lists of owned objects.
+// Small list helpers: the copy rule of the message store and the comma lists
+// of the font preferences.
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <memory>
-#include <vector>
 
 // Empties Dest, gives it Source's count as its capacity and appends Source's
 // elements in order.
@@ -19,14 +17,6 @@ void CopyList(const QList<T> &source, QList<T> &dest)
         dest.append(item);
 }
 
-// Frees every object of the list, from the last to the first, then empties it.
-template <typename T>
-void FreeListObjects(std::vector<std::unique_ptr<T>> &list)
-{
-    while (!list.empty())
-        list.pop_back();
-}
-
 // Trims Text, then cuts it at each "," into trimmed items. "a, b ,c" gives
 // a, b and c; a blank text gives no items; "a,,b" keeps the empty middle
 // item; a trailing "," adds none.
@@ -34,6 +24,3 @@ QStringList SplitCommaList(const QString &text);
 
 // The items joined by "," with nothing around them.
 QString JoinCommaList(const QStringList &list);
-
-// Removes leading and trailing blanks and control characters.
-QString TrimText(const QString &text);

@@ -118,12 +118,6 @@ void TMsgData::AddMessage(quint32 code, const QByteArray &text, quint16 recordFl
     m_oem.append(false);
 }
 
-void TMsgData::Reserve(int count)
-{
-    m_messages.reserve(size_t(count));
-    m_oem.reserve(count);
-}
-
 namespace {
 
 // A text file written through a buffer, with the system's error number for

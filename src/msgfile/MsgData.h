@@ -52,7 +52,6 @@ public:
     // Building a store by hand: the sample builder and tests.
     void SetHeader(const QByteArray &header); // exactly HeaderSize bytes
     void AddMessage(quint32 code, const QByteArray &text, quint16 recordFlags = 0);
-    void Reserve(int count);
 
 private:
     friend class TMsgFileReader;

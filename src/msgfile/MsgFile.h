@@ -42,12 +42,6 @@ constexpr quint32 MsgLastKey = 0xFFFFFFFFu;
 // trees: see MaxIndexLevels.
 constexpr int MsgMaxLevels = 6;
 
-// The smallest multiple of 4 not below N: ((N - 1) OR 3) + 1.
-constexpr qint32 Align4(qint32 n)
-{
-    return ((n - 1) | 3) + 1;
-}
-
 // What a header says of the index.
 struct TMsgGeometry
 {

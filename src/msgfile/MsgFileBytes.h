@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QtEndian>
 
+// The smallest multiple of 4 not below N: ((N - 1) OR 3) + 1.
 constexpr qint64 Align4Long(qint64 n)
 {
     return ((n - 1) | 3) + 1;

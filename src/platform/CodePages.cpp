@@ -178,13 +178,11 @@ std::array<uchar, 256> ConversionTable(const SingleBytePage &source, const Singl
 struct CodePageTables
 {
     CodePageTables(const CodePageNames &names, SingleBytePage ansiPage, SingleBytePage oemPage)
-        : Names(names), Ansi(std::move(ansiPage)), Oem(std::move(oemPage)),
-          AnsiToOem(ConversionTable(Ansi, Oem)), OemToAnsi(ConversionTable(Oem, Ansi)) {}
+        : Names(names), Ansi(std::move(ansiPage)), Oem(std::move(oemPage)), OemToAnsi(ConversionTable(Oem, Ansi)) {}
 
     CodePageNames Names;
     SingleBytePage Ansi;
     SingleBytePage Oem;
-    std::array<uchar, 256> AnsiToOem;
     std::array<uchar, 256> OemToAnsi;
 };
 
@@ -303,11 +301,6 @@ void SetCodePages(const QString &ansi, const QString &oem)
     auto tables = BuildTables({ansi.trimmed(), oem.trimmed()});
     QMutexLocker lock(&g_tablesMutex);
     g_tables = std::move(tables);
-}
-
-void CharToOemA(QByteArray &text)
-{
-    Convert(text, Tables()->AnsiToOem);
 }
 
 void OemToCharA(QByteArray &text)

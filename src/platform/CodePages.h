@@ -1,8 +1,8 @@
 #pragma once
 // The two single-byte code pages the message texts are written in: the ANSI
 // code page (the usual one, shown and edited as Unicode) and the OEM
-// (console) code page of messages marked as OEM. Conversions between them
-// keep the length: one byte for one byte.
+// (console) code page of messages marked as OEM. Converting OEM bytes to ANSI
+// keeps the length: one byte for one byte.
 //
 // The code pages are chosen at first use, from the environment variables
 // LEXIVANE_ANSI_CODEPAGE and LEXIVANE_OEM_CODEPAGE (any name Qt's string
@@ -56,9 +56,8 @@ CodePageNames EnvironmentCodePages(const CodePageNames &otherwise);
 // any language without a pair of its own).
 CodePageNames CodePagesForLanguage(QLocale::Language language);
 
-// In-place conversions between the OEM and ANSI code pages. A character that
-// the target code page lacks becomes its nearest plain letter, else "?".
-void CharToOemA(QByteArray &text);
+// In-place conversion from the OEM to the ANSI code page. A character that
+// the ANSI code page lacks becomes its nearest plain letter, else "?".
 void OemToCharA(QByteArray &text);
 
 // ANSI bytes to Unicode. Every one of the 256 bytes maps to its own

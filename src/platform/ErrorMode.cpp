@@ -2,20 +2,13 @@
 
 #include <QtGlobal>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace platform {
 
 unsigned SetErrorMode(unsigned mode)
 {
-#ifdef Q_OS_WIN
-    return ::SetErrorMode(mode);
-#else
+    // No system here shows critical-error boxes: there is no mode to set.
     Q_UNUSED(mode);
     return 0;
-#endif
 }
 
 } // namespace platform

@@ -3,15 +3,14 @@
 // boxes for critical errors (such as "insert a disk") or lets the failing call
 // simply return an error. The log sets it around every write so that writing
 // the log can never stop the program with such a box. Linux has no such
-// boxes: here the call does nothing and reports the mode 0.
+// boxes: the call does nothing and reports the mode 0.
 
 namespace platform {
 
 // SEM_FAILCRITICALERRORS: the system shows no critical-error box.
 constexpr unsigned kFailCriticalErrors = 0x0001;
 
-// Sets the error mode and returns the previous one (0 here). In a namespace
-// of its own because Windows declares a C function of the same name.
+// Sets the error mode and returns the previous one (always 0).
 unsigned SetErrorMode(unsigned mode);
 
 } // namespace platform

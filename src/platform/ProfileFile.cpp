@@ -2,55 +2,6 @@
 
 #include "platform/PlatformPaths.h"
 
-#ifdef Q_OS_WIN
-
-#include <QDir>
-#include <vector>
-#include <windows.h>
-// windows.h maps these names to its own A/W functions.
-#undef GetPrivateProfileString
-#undef GetProfileString
-
-namespace {
-
-LPCWSTR Wide(const QString &text)
-{
-    return reinterpret_cast<LPCWSTR>(text.utf16());
-}
-
-} // namespace
-
-QString GetPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
-                                int size, const QString &fileName)
-{
-    if (size <= 0)
-        return {};
-    std::vector<wchar_t> buffer(static_cast<size_t>(size));
-    const DWORD length = ::GetPrivateProfileStringW(Wide(section), Wide(key), Wide(defaultValue), buffer.data(),
-                                                    static_cast<DWORD>(size),
-                                                    Wide(QDir::toNativeSeparators(fileName)));
-    return QString::fromWCharArray(buffer.data(), static_cast<qsizetype>(length));
-}
-
-QString GetProfileString(const QString &section, const QString &key, const QString &defaultValue, int size)
-{
-    if (size <= 0)
-        return {};
-    std::vector<wchar_t> buffer(static_cast<size_t>(size));
-    const DWORD length = ::GetProfileStringW(Wide(section), Wide(key), Wide(defaultValue), buffer.data(),
-                                             static_cast<DWORD>(size));
-    return QString::fromWCharArray(buffer.data(), static_cast<qsizetype>(length));
-}
-
-QString WinIniFileName()
-{
-    wchar_t folder[MAX_PATH];
-    const UINT length = ::GetWindowsDirectoryW(folder, MAX_PATH);
-    return QString::fromWCharArray(folder, static_cast<qsizetype>(length)) + QStringLiteral("\\WIN.INI");
-}
-
-#else // not Q_OS_WIN
-
 #include <QFile>
 #include <optional>
 
@@ -145,5 +96,3 @@ QString WinIniFileName()
 {
     return SystemConfigDir() + QStringLiteral("/WIN.INI");
 }
-
-#endif // Q_OS_WIN

@@ -1,7 +1,7 @@
 #pragma once
 // The Windows profile files (INI files such as WIN.INI): sections of
-// "name=value" entries. On Windows the system's own functions are used;
-// elsewhere the file WIN.INI in SystemConfigDir() plays the system profile.
+// "name=value" entries, read as Windows' profile functions read them. The
+// file WIN.INI in SystemConfigDir() plays the system profile.
 
 #include <QString>
 

@@ -2,10 +2,6 @@
 
 #include "platform/PlatformPaths.h"
 
-#ifdef Q_OS_WIN
-#include <QSettings>
-#include <QVariant>
-#else
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +9,6 @@
 #include <QStringDecoder>
 #include <optional>
 #include <vector>
-#endif
 
 namespace {
 
@@ -45,81 +40,6 @@ QString UpToNul(const QString &text)
     const qsizetype nul = text.indexOf(QChar(0));
     return nul < 0 ? text : text.left(nul);
 }
-
-} // namespace
-
-#ifdef Q_OS_WIN
-
-// The real registry, through QSettings' native format.
-class TRegistry::Hive
-{
-public:
-    explicit Hive(RegistryRoot root) : m_root(RootName(root)) {}
-
-    void Load() {}
-    QStringList Spelling(const QStringList &path) const { return path; }
-
-    // Walks down from the root: opening a key with QSettings would create it.
-    bool KeyExists(const QStringList &path) const
-    {
-        QSettings settings(m_root, QSettings::NativeFormat);
-        for (const QString &component : path) {
-            if (!settings.childGroups().contains(component, Qt::CaseInsensitive))
-                return false;
-            settings.beginGroup(component);
-        }
-        return true;
-    }
-
-    // Opening a key for writing creates it and its parents.
-    bool CreateKey(const QStringList &path)
-    {
-        QSettings settings(KeyName(path), QSettings::NativeFormat);
-        settings.sync();
-        return KeyExists(path);
-    }
-
-    bool ValueExists(const QStringList &path, const QString &name) const
-    {
-        return QSettings(KeyName(path), QSettings::NativeFormat).contains(ValueName(name));
-    }
-
-    QString ReadString(const QStringList &path, const QString &name) const
-    {
-        const QSettings settings(KeyName(path), QSettings::NativeFormat);
-        if (!settings.contains(ValueName(name)))
-            return {};
-        const QVariant value = settings.value(ValueName(name));
-        if (value.typeId() != QMetaType::QString)
-            throw InvalidDataType(name);
-        return UpToNul(value.toString());
-    }
-
-    bool WriteString(const QStringList &path, const QString &name, const QString &value)
-    {
-        QSettings settings(KeyName(path), QSettings::NativeFormat);
-        settings.setValue(ValueName(name), value);
-        settings.sync();
-        return settings.status() == QSettings::NoError;
-    }
-
-private:
-    QString KeyName(const QStringList &path) const
-    {
-        return m_root + QLatin1Char('\\') + path.join(QLatin1Char('\\'));
-    }
-    // QSettings names a key's default value "Default".
-    static QString ValueName(const QString &name)
-    {
-        return name.isEmpty() ? QStringLiteral("Default") : name;
-    }
-
-    QString m_root;
-};
-
-#else // not Q_OS_WIN
-
-namespace {
 
 enum RegistryType : uint { RegSz = 1, RegExpandSz = 2, RegBinary = 3, RegDword = 4 };
 
@@ -570,8 +490,6 @@ bool TRegistry::Hive::Save(const QStringList &lines)
     return true;
 }
 
-#endif // Q_OS_WIN
-
 TRegistry::TRegistry(RegistryRoot root)
     : m_hive(std::make_unique<Hive>(root))
 {
@@ -614,13 +532,6 @@ QStringList TRegistry::ResolvePath(const QString &key) const
 QStringList TRegistry::CurrentComponents() const
 {
     return m_open ? SplitKeyPath(m_currentPath) : QStringList();
-}
-
-void TRegistry::CloseKey()
-{
-    m_open = false;
-    m_readOnly = false;
-    m_currentPath.clear();
 }
 
 QString TRegistry::CurrentPath() const

@@ -2,10 +2,9 @@
 // A small registry: keys named by backslash paths, each holding named,
 // typed values; the subset of the Windows registry the program uses.
 //
-// On Windows this is the real registry. Elsewhere each root ("hive") is a
-// text file in the format of the registry editor's .reg files, one per root:
-// HKEY_LOCAL_MACHINE.reg in SystemConfigDir() and HKEY_CURRENT_USER.reg in
-// UserConfigDir():
+// Each root ("hive") is a text file in the format of the registry editor's
+// .reg files, one per root: HKEY_LOCAL_MACHINE.reg in SystemConfigDir() and
+// HKEY_CURRENT_USER.reg in UserConfigDir():
 //
 //   [HKEY_LOCAL_MACHINE\SOFTWARE\InterBase Corp\InterBase\CurrentVersion]
 //   "RootDirectory"="/opt/interbase"
@@ -52,7 +51,6 @@ public:
     bool OpenKey(const QString &key, bool canCreate);
     // Opens an existing key for reading only; false when it does not exist.
     bool OpenKeyReadOnly(const QString &key);
-    void CloseKey();
     // The open key's path from the root, without a leading backslash; empty
     // when no key is open.
     QString CurrentPath() const;

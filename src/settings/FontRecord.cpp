@@ -6,13 +6,6 @@ bool operator==(const TFontRecord &a, const TFontRecord &b)
         && a.CharSet == b.CharSet;
 }
 
-const QStringList &NamedFonts()
-{
-    static const QStringList names{QStringLiteral("NormalFont"), QStringLiteral("TitleFont"),
-                                   QStringLiteral("OriginFont"), QStringLiteral("ChangedFont")};
-    return names;
-}
-
 TFontRecord DefaultNamedFont(const QString &name)
 {
     TFontRecord font;

@@ -6,7 +6,6 @@
 #include <QFlags>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 namespace FontTypes {
 Q_NAMESPACE
@@ -65,11 +64,8 @@ struct TFontRecord
 [[nodiscard]] bool operator==(const TFontRecord &a, const TFontRecord &b);
 [[nodiscard]] inline bool operator!=(const TFontRecord &a, const TFontRecord &b) { return !(a == b); }
 
-// "NormalFont", "TitleFont", "OriginFont", "ChangedFont": the main window's
-// display fonts, in the order they are loaded and saved.
-[[nodiscard]] const QStringList &NamedFonts();
-
-// The font a named display font has before its settings are loaded: the
-// normal font, bold for "TitleFont" and "ChangedFont", navy for
+// The font a named display font of the main window ("NormalFont",
+// "TitleFont", "OriginFont", "ChangedFont") has before its settings are
+// loaded: the normal font, bold for "TitleFont" and "ChangedFont", navy for
 // "OriginFont". Any other name gives the normal font.
 [[nodiscard]] TFontRecord DefaultNamedFont(const QString &name);

@@ -38,7 +38,6 @@ public:
     // address), zero-extended to 64 bits.
     std::uint64_t bits() const { return m_value; }
     int bitCount() const { return m_bits; }
-    bool isSigned() const { return m_signed; }
     bool isNegative() const { return m_signed && m_bits > 0 && ((m_value >> (m_bits - 1)) & 1u); }
 
 private:

@@ -61,6 +61,12 @@ struct Fixture
     QString LogText() const { return QString::fromUtf8(ReadWholeFile(log.LogFileName())); }
 };
 
+// Starts with the application object the test runs in and these arguments.
+[[nodiscard]] bool StartWith(TStartup &startup, const QStringList &arguments)
+{
+    return startup.Start([arguments] { return arguments; });
+}
+
 // Records that the program was to be ended, instead of ending it.
 struct TerminateRecorder
 {
@@ -267,7 +273,7 @@ void TestStartup::startCreatesTheWindows()
     QCOMPARE(LanguageNames(), QStringList{QStringLiteral("ENGLISH=English")});
     QCOMPARE(LogFile().OpenCount(), 0);
 
-    QVERIFY(startup.Start(QStringList()));
+    QVERIFY(StartWith(startup, {}));
 
     QVERIFY(startup.Form1());
     QVERIFY(startup.AboutBox());
@@ -315,7 +321,7 @@ void TestStartup::startTranslatesTheWindows()
     Fixture fixture;
     TStartup startup;
     startup.Prepare();
-    QVERIFY(startup.Start(QStringList()));
+    QVERIFY(StartWith(startup, {}));
 
     QWidget *form = WindowNamed(startup, window);
     QVERIFY(form);
@@ -348,7 +354,7 @@ void TestStartup::titleFromTheTable()
         QVERIFY(table.contains(row));
         table.replace(row, QStringLiteral("\nApplication.Title=") + tableTitle + QLatin1Char('\n'));
     }
-    QVERIFY(startup.Start(QStringList()));
+    QVERIFY(StartWith(startup, {}));
     QCOMPARE(ApplicationTitle(), expected);
 }
 
@@ -378,7 +384,7 @@ void TestStartup::commandLine()
     StartupFileName() = QStringLiteral("stale.msg");
     TStartup startup;
     startup.Prepare();
-    QVERIFY(startup.Start(arguments));
+    QVERIFY(StartWith(startup, arguments));
 
     QCOMPARE(DebugMode(), debugMode);
     QCOMPARE(StartupFileName(), fileName);
@@ -424,7 +430,7 @@ void TestStartup::presenters()
     {
         TStartup startup;
         startup.Prepare();
-        QVERIFY(startup.Start(QStringList()));
+        QVERIFY(StartWith(startup, {}));
         if (testPlugged) {
             QCOMPARE(MessageBoxPresenter(), boxesBefore);
             QCOMPARE(CurrentDialogs(), dialogsBefore);
@@ -453,7 +459,7 @@ void TestStartup::runShowsTheMainWindow()
     Fixture fixture;
     TStartup startup;
     startup.Prepare();
-    QVERIFY(startup.Start(QStringList()));
+    QVERIFY(StartWith(startup, {}));
     QVERIFY(!startup.Form1()->isVisible());
 
     bool shownInLoop = false;
@@ -491,7 +497,7 @@ void TestStartup::badTableRow()
     startup.Prepare();
     LanguageTables().first().prepend(row + QLatin1Char('\n'));
 
-    QVERIFY(!startup.Start(QStringList{QStringLiteral("x.msg")}));
+    QVERIFY(!StartWith(startup, QStringList{QStringLiteral("x.msg")}));
 
     QCOMPARE(fixture.boxes.Count(), 1);
     const TMessageBoxRequest &box = fixture.boxes.Last();
@@ -555,7 +561,7 @@ void TestStartup::earlierLogEntriesKept()
     startup.Prepare();
     LanguageTables().first().prepend(QStringLiteral("Form2.Nonsense=x\n"));
 
-    QVERIFY(!startup.Start(QStringList()));
+    QVERIFY(!StartWith(startup, {}));
 
     const QByteArray logBytes = ReadWholeFile(fixture.log.LogFileName());
     QVERIFY(logBytes.startsWith(earlier));
@@ -605,7 +611,7 @@ void TestStartup::exceptionDuringRun()
     TerminateRecorder terminate;
     TStartup startup;
     startup.Prepare();
-    QVERIFY(startup.Start(QStringList()));
+    QVERIFY(StartWith(startup, {}));
 
     fixture.boxes.Answer(answer);
     QObject context;
@@ -666,7 +672,7 @@ void TestStartup::yesEndsWithoutTheCloseQuestion()
     const QByteArray fileBefore = ReadWholeFile(fileName);
     TStartup startup;
     startup.Prepare();
-    QVERIFY(startup.Start(QStringList()));
+    QVERIFY(StartWith(startup, {}));
     TEditSession &session = startup.Form1()->Session();
 
     fixture.boxes.Answer(TModalResult::mrYes);
@@ -728,7 +734,7 @@ void TestStartup::helpAndLinkExceptions()
     {
         TStartup startup;
         startup.Prepare();
-        QVERIFY(startup.Start(QStringList()));
+        QVERIFY(StartWith(startup, {}));
         fixture.boxes.Answer(answer);
 
         if (fromHelp) {
@@ -797,7 +803,7 @@ void TestStartup::endOfSession()
     QVERIFY(!fileName.isEmpty());
     TStartup startup;
     startup.Prepare();
-    QVERIFY(startup.Start(QStringList()));
+    QVERIFY(StartWith(startup, {}));
     TEditSession &session = startup.Form1()->Session();
     QVERIFY(session.OpenDocument(fileName));
     session.MarkModified(modified);

@@ -79,13 +79,6 @@ std::unique_ptr<TFileDialog> MakeDialog(const QString &kind, QObject *owner = nu
     return std::make_unique<TSaveDialog>(owner);
 }
 
-bool Execute(TFileDialog &dialog)
-{
-    if (auto *open = qobject_cast<TOpenDialog *>(&dialog))
-        return open->Execute();
-    return static_cast<TSaveDialog &>(dialog).Execute();
-}
-
 // One thing a user does to the modal widget on top: returns false while the
 // widget it waits for is not up yet.
 using Step = std::function<bool(QWidget *top)>;
@@ -257,27 +250,22 @@ private Q_SLOTS:
 
     void componentExecute_data()
     {
-        QTest::addColumn<QString>("kind");
         QTest::addColumn<std::optional<QString>>("answer");
         QTest::addColumn<bool>("result");
         QTest::addColumn<QString>("fileName"); // after
         const std::optional<QString> cancelled;
-        QTest::newRow("open, chosen") << "open" << std::optional<QString>("/d/x.msg") << true << "/d/x.msg";
-        QTest::newRow("open, no extension") << "open" << std::optional<QString>("/d/x") << true << "/d/x.MSG";
-        QTest::newRow("open, cancelled") << "open" << cancelled << false << "/start/first.msg";
-        QTest::newRow("save, chosen") << "save" << std::optional<QString>("/d/y.out") << true << "/d/y.out";
-        QTest::newRow("save, no extension") << "save" << std::optional<QString>("/d.e/y") << true << "/d.e/y.MSG";
-        QTest::newRow("save, cancelled") << "save" << cancelled << false << "/start/first.msg";
+        QTest::newRow("chosen") << std::optional<QString>("/d/y.out") << true << "/d/y.out";
+        QTest::newRow("no extension") << std::optional<QString>("/d.e/y") << true << "/d.e/y.MSG";
+        QTest::newRow("cancelled") << cancelled << false << "/start/first.msg";
     }
     void componentExecute()
     {
-        QFETCH(QString, kind);
         QFETCH(std::optional<QString>, answer);
         QFETCH(bool, result);
         QFETCH(QString, fileName);
         ScriptedFileDialogs presenter;
         presenter.Answers.enqueue(answer);
-        const auto dialog = MakeDialog(kind);
+        const auto dialog = std::make_unique<TSaveDialog>();
         QCOMPARE(dialog->Options(), TOpenOptions(TOpenOption::ofHideReadOnly));
         dialog->SetTitle(QStringLiteral("Title"));
         dialog->SetFilter(QStringLiteral("Message files (*.MSG)|*.MSG"));
@@ -287,8 +275,8 @@ private Q_SLOTS:
         dialog->SetOptions(TOpenOption::ofOverwritePrompt | TOpenOption::ofPathMustExist | TOpenOption::ofShowHelp);
         SetHelpContext(dialog.get(), 1);
 
-        QCOMPARE(Execute(*dialog), result);
-        QCOMPARE(presenter.Calls, QStringList{kind});
+        QCOMPARE(dialog->Execute(), result);
+        QCOMPARE(presenter.Calls, QStringList{QStringLiteral("save")});
         const TFileDialogRequest &request = presenter.Requests.first();
         QCOMPARE(request.Title, QStringLiteral("Title"));
         QCOMPARE(request.Filter, QStringLiteral("Message files (*.MSG)|*.MSG"));
@@ -316,18 +304,11 @@ private Q_SLOTS:
         QCOMPARE(dialog.FileName(), QStringLiteral("/a/first.out"));
     }
 
-    void componentWithoutPresenterRaises_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("open") << "open";
-        QTest::newRow("save") << "save";
-    }
     void componentWithoutPresenterRaises()
     {
-        QFETCH(QString, kind);
         SetFileDialogPresenter(nullptr);
-        const auto dialog = MakeDialog(kind);
-        QVERIFY_THROWS_EXCEPTION(EDialogError, Execute(*dialog));
+        TSaveDialog dialog;
+        QVERIFY_THROWS_EXCEPTION(EDialogError, dialog.Execute());
     }
 
     // The language table sets the components' settings by name.

@@ -416,8 +416,6 @@ private Q_SLOTS:
         Installation installation;
         QVERIFY(Install(*m_environment, Server32(server32), server16, installation));
         const auto form = ShowForm();
-        QCOMPARE(form->IB32Path(), installation.path32);
-        QCOMPARE(form->IB16Path(), installation.path16);
         QCOMPARE(Control<QRadioButton>(*form, "IB32Check")->isEnabled(), offers32);
         QCOMPARE(Control<QRadioButton>(*form, "IB16Check")->isEnabled(), offers16);
         QVERIFY(Control<QRadioButton>(*form, "CustomCheck")->isEnabled());
@@ -431,6 +429,12 @@ private Q_SLOTS:
         QCOMPARE(edit->palette().color(QPalette::Active, QPalette::Base), expected);
         QCOMPARE(edit->palette().color(QPalette::Disabled, QPalette::Base), expected);
         QCOMPARE(DrawnBackground(edit), expected);
+
+        // Each server choice stands for the file found for it, "" when none was.
+        Control<QRadioButton>(*form, "IB32Check")->setChecked(true);
+        QCOMPARE(form->GetSelectedFile(), installation.path32);
+        Control<QRadioButton>(*form, "IB16Check")->setChecked(true);
+        QCOMPARE(form->GetSelectedFile(), installation.path16);
     }
 
     void selectMessageFile_data()

@@ -7,6 +7,7 @@
 
 #include "diagnostics/Exception.h"
 #include "msgfile/MsgFile.h"
+#include "msgfile/MsgFileBytes.h"
 #include "msgfile/ServerLookup.h"
 #include "uitext/MsgRes.h"
 
@@ -63,7 +64,7 @@ bool HasRecordOverBucket(const TMsgData &data)
 {
     const int bucketSize = WriterBucketSize(data);
     for (int i = 0; i < data.Count(); ++i) {
-        if (MsgRecordHeadSize + Align4(qint32(data.TextView(i).size())) > bucketSize)
+        if (MsgRecordHeadSize + Align4Long(data.TextView(i).size()) > bucketSize)
             return true;
     }
     return false;

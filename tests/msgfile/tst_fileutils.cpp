@@ -8,7 +8,6 @@
 #include "support/ScriptedFaults.h"
 #include "support/TestEnvironment.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QtTest>
@@ -148,26 +147,6 @@ private Q_SLOTS:
         const QString relative = InitialBackupName(QStringLiteral("interbase.msg"));
         QVERIFY(QFileInfo(relative).isAbsolute());
         QCOMPARE(relative, QDir::current().absoluteFilePath(QStringLiteral("interbase.msg.OrigBAK")));
-    }
-
-    void backupFileRenamesAndReplaces()
-    {
-        TestEnvironment environment;
-        const QString file = environment.path(QStringLiteral("x.msg"));
-        const QString backup = environment.path(QStringLiteral("x.~ms"));
-
-        BackupFile(file); // nothing there: nothing happens
-        QVERIFY(!QFile::exists(backup));
-
-        QVERIFY(WriteWholeFile(file, "first"));
-        BackupFile(file);
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(ReadWholeFile(backup), QByteArray("first"));
-
-        QVERIFY(WriteWholeFile(file, "second"));
-        BackupFile(file);
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(ReadWholeFile(backup), QByteArray("second"));
     }
 
     void createTempFileMakesNewEmptyFiles()
@@ -587,39 +566,6 @@ private Q_SLOTS:
         // The fault was a single one: the same call now goes through.
         QCOMPARE(ErrorOf(call), QString());
         QCOMPARE(faults.Count(point), 2);
-    }
-
-    void readStreamString()
-    {
-        QBuffer buffer;
-        buffer.setData("0123456789");
-        buffer.open(QIODevice::ReadOnly);
-        QCOMPARE(ReadStreamString(buffer, 3), QByteArray("012"));
-        QCOMPARE(ReadStreamString(buffer, 0), QByteArray());
-        QCOMPARE(ReadStreamString(buffer, -1), QByteArray("3456789"));
-        buffer.seek(8);
-        // Fewer bytes than asked for, without an error and without a huge buffer.
-        QCOMPARE(ReadStreamString(buffer, qint64(1) << 40), QByteArray("89"));
-        QCOMPARE(ReadStreamString(buffer, 5), QByteArray());
-    }
-
-    void writeStreamString()
-    {
-        QBuffer buffer;
-        buffer.open(QIODevice::ReadWrite);
-        WriteStreamString(buffer, "abc");
-        WriteStreamString(buffer, QByteArray());
-        WriteStreamString(buffer, QByteArray("\0d", 2));
-        QCOMPARE(buffer.data(), QByteArray("abc\0d", 5));
-
-        QBuffer readOnly;
-        readOnly.open(QIODevice::ReadOnly);
-        try {
-            WriteStreamString(readOnly, "x");
-            QFAIL("wrote into a read-only stream");
-        } catch (const EWriteError &e) {
-            QCOMPARE(e.Message(), QStringLiteral("Stream write error"));
-        }
     }
 };
 

@@ -48,24 +48,6 @@ private Q_SLOTS:
         CopyList(QList<bool>{}, dest);
         QVERIFY(dest.isEmpty());
     }
-
-    void freeListObjectsFromLastToFirst()
-    {
-        struct Tracked
-        {
-            Tracked(QList<int> &log, int id) : m_log(log), m_id(id) {}
-            ~Tracked() { m_log.append(m_id); }
-            QList<int> &m_log;
-            int m_id;
-        };
-        QList<int> destroyed;
-        std::vector<std::unique_ptr<Tracked>> list;
-        for (int id = 1; id <= 3; ++id)
-            list.push_back(std::make_unique<Tracked>(destroyed, id));
-        FreeListObjects(list);
-        QVERIFY(list.empty());
-        QCOMPARE(destroyed, (QList<int>{3, 2, 1}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestListUtils)

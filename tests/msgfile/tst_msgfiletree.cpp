@@ -305,7 +305,6 @@ private Q_SLOTS:
         TMsgData data;
         data.SetHeader(ServerHeader(64, 0, 2));
         const int count = 8 * 32769; // eight empty texts fill a bucket
-        data.Reserve(count);
         for (int i = 0; i < count; ++i)
             data.AddMessage(quint32(3 * i + 1), QByteArray(), quint16(i % 1000 == 0 ? 0x0001 : 0));
         const QByteArray bytes = Written(data);

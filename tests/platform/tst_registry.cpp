@@ -236,10 +236,10 @@ void TestRegistry::resolvesRelativePaths()
     QCOMPARE(registry.CurrentPath(), path);
 
     // With no key open, a relative path starts at the root.
-    registry.CloseKey();
-    QCOMPARE(registry.CurrentPath(), QString());
-    QVERIFY(registry.OpenKey(path, false));
-    QCOMPARE(registry.CurrentPath(), path);
+    TRegistry fresh(RegistryRoot::LocalMachine);
+    QCOMPARE(fresh.CurrentPath(), QString());
+    QVERIFY(fresh.OpenKey(path, false));
+    QCOMPARE(fresh.CurrentPath(), path);
 }
 
 void TestRegistry::failedOpenKeepsCurrentKey()
