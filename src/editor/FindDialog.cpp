@@ -27,7 +27,7 @@ TFindDialog::TFindDialog(QWidget *parent)
     QFont designFont(QStringLiteral("Arial"));
     designFont.setPixelSize(13);
     setFont(designFont);
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
 
     FindWhatLabel = new QLabel(QStringLiteral("Fi&nd what:"), this);
     FindWhatLabel->setObjectName(QStringLiteral("FindWhatLabel"));
@@ -97,11 +97,6 @@ void TFindDialog::Show()
 QString TFindDialog::FindText() const
 {
     return FindWhatEdit->text();
-}
-
-void TFindDialog::SetFindText(const QString &text)
-{
-    FindWhatEdit->setText(text);
 }
 
 void TFindDialog::keyPressEvent(QKeyEvent *event)

@@ -26,7 +26,6 @@ public:
     void Show();
 
     QString FindText() const;
-    void SetFindText(const QString &text);
 
     QLabel *FindWhatLabel;
     QLineEdit *FindWhatEdit;

@@ -9,7 +9,6 @@
 #include "editor/FindDialog.h"
 #include "editor/MessageGrid.h"
 #include "editor/MessageSearch.h"
-#include "editor/OverflowMark.h"
 #include "editor/ToolbarIcons.h"
 #include "help/HelpUtils.h"
 #include "settings/CodePageChoice.h"
@@ -143,7 +142,7 @@ void TForm1::FormCreate()
     for (const TDisplayFont &font : DisplayFonts)
         this->*font.Font = DefaultNamedFont(QLatin1String(font.Name));
 
-    SetHelpContext(this, 1);
+    SetHelpContext(this, OwnHelpTopic);
     m_contextHelp = new TContextHelp(this);
 
     auto *central = new QWidget(this);
@@ -156,11 +155,6 @@ void TForm1::FormCreate()
     layout->addWidget(m_grid);
     setCentralWidget(central);
 
-    // The overflow mark's picture, on a label that stays hidden under the grid.
-    m_image1 = new QLabel(central);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setPixmap(OverflowMarkPixmap(devicePixelRatioF()));
-    m_image1->hide();
 
     m_saveDialog1 = new TSaveDialog(this);
     m_saveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
@@ -171,7 +165,7 @@ void TForm1::FormCreate()
     m_saveDialog2->SetDefaultExt(QStringLiteral("MSG"));
     m_saveDialog2->SetOptions(TOpenOption::ofHideReadOnly | TOpenOption::ofOverwritePrompt
                               | TOpenOption::ofPathMustExist | TOpenOption::ofShowHelp);
-    SetHelpContext(m_saveDialog2, 1);
+    SetHelpContext(m_saveDialog2, OwnHelpTopic);
     m_session->SetSaveAsDialog(m_saveDialog2);
 
     FindDialog1 = new TFindDialog(this);
@@ -349,7 +343,7 @@ QAction *TForm1::AddItem(QMenu *menu, const char *name, const QString &builtInCa
 {
     auto *item = new QAction(builtInCaption, this);
     item->setObjectName(QLatin1String(name));
-    SetHelpContext(item, 1);
+    SetHelpContext(item, OwnHelpTopic);
     menu->addAction(item);
     return item;
 }
@@ -365,7 +359,7 @@ QMenu *TForm1::AddSubmenu(QMenu *parent, const char *name, const QString &builtI
 {
     QMenu *submenu = parent ? parent->addMenu(builtInCaption) : menuBar()->addMenu(builtInCaption);
     submenu->menuAction()->setObjectName(QLatin1String(name));
-    SetHelpContext(submenu->menuAction(), 1);
+    SetHelpContext(submenu->menuAction(), OwnHelpTopic);
     return submenu;
 }
 
@@ -382,7 +376,7 @@ void TForm1::BuildMenu()
     N4 = AddItem(file, "N4", QStringLiteral("Save &as..."));
     AddSeparator(file, "N12");
     RevertItem = AddSubmenu(file, "RevertItem", QStringLiteral("&Revert to"));
-    SetHelpContext(RevertItem->menuAction(), 0);
+    SetHelpContext(RevertItem->menuAction(), ParentHelpTopic);
     RevertSavedItem = AddItem(RevertItem, "RevertSavedItem", QStringLiteral("&Saved..."));
     RevertBAKItem = AddItem(RevertItem, "RevertBAKItem", QStringLiteral("&Last backup..."));
     RevertOriginalItem = AddItem(RevertItem, "RevertOriginalItem", QStringLiteral("Initial &backup..."));
@@ -471,7 +465,7 @@ void TForm1::BuildCodePageMenu(QMenu *options)
     // opens; their help is the submenu's.
     const auto addChoice = [this](const QString &name, const CodePageNames &pages) {
         QAction *item = AddItem(CodePageItem, qPrintable(name), name);
-        SetHelpContext(item, 0);
+        SetHelpContext(item, ParentHelpTopic);
         item->setCheckable(true);
         item->setActionGroup(m_codePageGroup);
         item->setData(QStringList{pages.Ansi, pages.Oem});
@@ -607,11 +601,6 @@ void TForm1::SetToolbarVisible(bool visible)
 {
     m_toolPanel->setVisible(visible);
     ToolbarItem->setChecked(visible);
-}
-
-bool TForm1::IsViewingOriginal() const
-{
-    return ViewOrigBtn->isChecked();
 }
 
 void TForm1::ViewOrigBtnClick()

@@ -63,7 +63,6 @@ public:
     void UpdateTitle();
     void ApplyFonts();
     void SetToolbarVisible(bool visible);
-    bool IsViewingOriginal() const;
     void EditCurrentMessage();
     void ShowFindDialog();
     void FindNext();
@@ -131,7 +130,6 @@ private:
     TSaveDialog *m_saveDialog2 = nullptr; // save as
     TFindDialog *FindDialog1 = nullptr;
     QFrame *m_toolPanel = nullptr;
-    QLabel *m_image1 = nullptr;
     QLabel *m_statusCounts = nullptr;
     QLabel *m_statusCodePages = nullptr;
 

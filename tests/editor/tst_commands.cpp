@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QUrl>
+#include <QLineEdit>
 #include <QtTest>
 #include <memory>
 
@@ -262,7 +263,7 @@ private Q_SLOTS:
         f.Key(Qt::Key_F, Qt::AltModifier | Qt::ControlModifier);
         QVERIFY(!find->isVisible());
 
-        find->SetFindText(QStringLiteral("ALPHA"));
+        find->FindWhatEdit->setText(QStringLiteral("ALPHA"));
         f.form1->Grid().SetCurrentMessage(0);
         f.form1->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.form1.get()));
@@ -287,7 +288,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.Show();
-        f.FindDialog()->SetFindText(QStringLiteral("x"));
+        f.FindDialog()->FindWhatEdit->setText(QStringLiteral("x"));
         f.Key(Qt::Key_F3);
         QCOMPARE(f.boxes.Last().Text, QStringLiteral("Text not found!"));
         f.form1->hide();

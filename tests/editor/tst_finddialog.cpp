@@ -214,13 +214,13 @@ private Q_SLOTS:
         QCOMPARE(shown.Dialog.FindText(), QStringLiteral("new"));
     }
 
-    void setFindText()
+    void findNextFollowsTheText()
     {
         TFindDialog dialog;
-        dialog.SetFindText(QStringLiteral("preset"));
+        dialog.FindWhatEdit->setText(QStringLiteral("preset"));
         QCOMPARE(dialog.FindText(), QStringLiteral("preset"));
         QVERIFY(dialog.FindNextButton->isEnabled());
-        dialog.SetFindText(QString());
+        dialog.FindWhatEdit->setText(QString());
         QVERIFY(!dialog.FindNextButton->isEnabled());
     }
 
