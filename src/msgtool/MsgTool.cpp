@@ -2,7 +2,10 @@
 
 #include "diagnostics/Exception.h"
 #include "msgfile/MsgFile.h"
+#include "msgfile/FileUtils.h"
 #include "msgfile/ServerLookup.h"
+#include "translation/Placeholders.h"
+#include "translation/TranslationStatus.h"
 #include "uitext/EnglishMsg.h"
 #include "uitext/Format.h"
 #include "uitext/LangUtils.h"
@@ -205,6 +208,40 @@ int Check(const QString &in, bool strict, QTextStream &out, QTextStream &err)
     return sound ? Success : NotSound;
 }
 
+// The placeholder problems of FILE's translation against its original,
+// one line each, then the counts; the originals paired by position.
+int Lint(const QString &file, const QString &givenOriginal, QTextStream &out, QTextStream &err)
+{
+    const auto messages = Load(file, err);
+    if (!messages)
+        return Unreadable;
+    QString originalName = givenOriginal;
+    if (originalName.isEmpty()) {
+        originalName = InitialBackupName(file);
+        if (!FileExists(originalName))
+            return FailOn(err, Unreadable, file, Text("LintNoInitialBackup", {originalName}));
+    }
+    const auto originals = Load(originalName, err);
+    if (!originals)
+        return Unreadable;
+    if (originals->Count() != messages->Count())
+        err << OneLine(Text("LintCountsDiffer", {file, messages->Count(), originalName, originals->Count()}))
+            << Qt::endl;
+
+    TTranslationStatus status;
+    status.Recount(*messages, *originals);
+    for (int index = 0; index < messages->Count(); ++index) {
+        if (!status.HasProblem(index))
+            continue;
+        const QByteArrayView original = index < originals->Count() ? originals->TextView(index) : QByteArrayView();
+        const QString problem = DescribePlaceholderProblem(FindPlaceholderProblem(original, messages->TextView(index)));
+        out << Text("LintProblem", {messages->Codes(index), problem}) << "\n";
+    }
+    out << Text("LintSummary", {status.Messages(), status.Translated(), status.Untranslated(), status.Problems()})
+        << Qt::endl;
+    return status.Problems() > 0 ? Problems : Success;
+}
+
 } // namespace
 
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -230,6 +267,8 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         if (files.size() == 1)
             return Check(files.at(0), strict, out, err);
     }
+    if (command == QLatin1String("lint") && (arguments.size() == 2 || arguments.size() == 3))
+        return Lint(arguments.at(1), arguments.value(2), out, err);
     if (command.isEmpty())
         return Fail(err, Usage, Text("ToolNoCommand"));
     return Fail(err, Usage, Text("ToolWrongUsage", {arguments.join(QLatin1Char(' '))}));

@@ -8,9 +8,12 @@
 //                                        server's lookup finds every message;
 //                                        with --strict also whether its index
 //                                        is exactly the one the writer makes
+//   lexivane-msg lint FILE [ORIGINAL]    the placeholder problems of FILE's
+//                                        translation and its counts
 //
-// Exit status: 0 done (check: sound); 1 check: readable but not sound, or
-// the output could not be written; 2 the input could not be read; 64 the
+// Exit status: 0 done (check: sound; lint: no placeholder problem); 1
+// check: readable but not sound, lint: a placeholder problem, or the output
+// could not be written; 2 the input could not be read; 64 the
 // command line was wrong. Every text printed comes from the English language
 // table, which Run makes current.
 
@@ -19,7 +22,7 @@
 
 namespace MsgTool {
 
-enum ExitCode { Success = 0, NotSound = 1, WriteFailed = 1, Unreadable = 2, Usage = 64 };
+enum ExitCode { Success = 0, NotSound = 1, Problems = 1, WriteFailed = 1, Unreadable = 2, Usage = 64 };
 
 // Runs the tool with the arguments that follow the program's name.
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err);

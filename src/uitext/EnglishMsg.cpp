@@ -171,10 +171,15 @@ QString EnglishTable()
               + QStringLiteral("                  find is listed), and where the index of IN differs from") + CR
               + QStringLiteral("                  the one the writer makes; only with --strict does such a") + CR
               + QStringLiteral("                  difference make IN unsound") + CR
+              + QStringLiteral("  lint FILE [ORIGINAL]") + CR
+              + QStringLiteral("                  list the messages of FILE whose placeholders differ from") + CR
+              + QStringLiteral("                  their original's (ORIGINAL, else FILE's initial backup") + CR
+              + QStringLiteral("                  FILE.OrigBAK), then count what is translated") + CR
               + QStringLiteral("  --help          show this text") + CR
               + QStringLiteral("  --version       show the version") + CR + CR
-              + QStringLiteral("Exit status: 0 done (check: sound), 1 check found the file unsound or the") + CR
-              + QStringLiteral("output could not be written, 2 the input could not be read, 64 wrong usage.")},
+              + QStringLiteral("Exit status: 0 done (check: sound; lint: no placeholder problem), 1 check") + CR
+              + QStringLiteral("found the file unsound, lint found a placeholder problem, or the output") + CR
+              + QStringLiteral("could not be written, 2 the input could not be read, 64 wrong usage.")},
         {QStringLiteral("ToolVersion"), QStringLiteral("lexivane-msg %s")},
         {QStringLiteral("ToolError"), QStringLiteral("lexivane-msg: %s")},
         {QStringLiteral("ToolFileError"), QStringLiteral("%s: %s")},
@@ -199,6 +204,10 @@ QString EnglishTable()
         {QStringLiteral("CheckUnreachable"), QStringLiteral("unreachable: %8.8x")},
         {QStringLiteral("CheckSound"), QStringLiteral("sound")},
         {QStringLiteral("CheckNotSound"), QStringLiteral("not sound")},
+        {QStringLiteral("LintProblem"), QStringLiteral("%8.8x: %s")},
+        {QStringLiteral("LintSummary"), QStringLiteral("messages: %d, translated: %d, untranslated: %d, placeholder problems: %d")},
+        {QStringLiteral("LintNoInitialBackup"), QStringLiteral("there is no initial backup %s to compare with; give the original file as ORIGINAL")},
+        {QStringLiteral("LintCountsDiffer"), QStringLiteral("%s holds %d messages, its original %s %d; they are paired by position")},
     };
     QString table;
     for (const auto &[key, value] : rows)

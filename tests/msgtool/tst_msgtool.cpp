@@ -278,6 +278,9 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("check"), QStringLiteral("a"), QStringLiteral("--strict"), QStringLiteral("b")} << 64;
         QTest::newRow("check --strict twice")
             << QStringList{QStringLiteral("check"), QStringLiteral("--strict"), QStringLiteral("a"), QStringLiteral("--strict")} << 64;
+        QTest::newRow("lint without a file") << QStringList{QStringLiteral("lint")} << 64;
+        QTest::newRow("lint with three files")
+            << QStringList{QStringLiteral("lint"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")} << 64;
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
         QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0;
     }
@@ -343,6 +346,65 @@ private Q_SLOTS:
 
     // Every command's every way out speaks in the table's texts: no output
     // holds one of its keys.
+    void lint_data()
+    {
+        QTest::addColumn<QByteArrayList>("texts");     // FILE's, codes 10001, 10002, ...
+        QTest::addColumn<QByteArrayList>("originals"); // empty: none written
+        QTest::addColumn<QString>("originalAs");      // "backup": FILE.OrigBAK; "given": ORIGINAL; "none"
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");             // a piece of it; empty: nothing
+
+        const QByteArrayList originals{"file @1 not found", "%s of %d", "plain", "100% sure"};
+        QTest::newRow("nothing translated") << originals << originals << "backup" << 0
+                                            << "messages: 4, translated: 0, untranslated: 4, placeholder problems: 0\n" << "";
+        QTest::newRow("translated, placeholders kept")
+            << QByteArrayList{"fichier @1 introuvable", "%s de %d", "simple", "100% sûr"} << originals << "backup" << 0
+            << "messages: 4, translated: 4, untranslated: 0, placeholder problems: 0\n" << "";
+        QTest::newRow("two problems, one line each")
+            << QByteArrayList{"fichier introuvable", "%d de %s", "simple", "100% sure"} << originals << "given" << 1
+            << "00002711: Missing @1\n00002712: Placeholders %s %d became %d %s\n"
+               "messages: 4, translated: 3, untranslated: 1, placeholder problems: 2\n"
+            << "";
+        QTest::newRow("paired by position, counts differ")
+            << QByteArrayList{"file @1 not found", "%s of %d", "plain", "100% sure", "new @2"} << originals << "backup" << 1
+            << "00002715: Extra @2\nmessages: 5, translated: 1, untranslated: 4, placeholder problems: 1\n"
+            << "holds 5 messages, its original";
+        QTest::newRow("no initial backup") << originals << QByteArrayList{} << "none" << 2 << "" << "give the original file as ORIGINAL";
+        QTest::newRow("the original given is missing") << originals << QByteArrayList{} << "given" << 2 << "" << "original.msg";
+    }
+    void lint()
+    {
+        QFETCH(QByteArrayList, texts);
+        QFETCH(QByteArrayList, originals);
+        QFETCH(QString, originalAs);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        TestEnvironment environment;
+        const auto store = [](const QByteArrayList &list) {
+            TMsgData data;
+            data.SetHeader(QByteArray::fromHex("01000004000000000000000002000000"));
+            for (qsizetype i = 0; i < list.size(); ++i)
+                data.AddMessage(quint32(10001 + i), list.at(i));
+            return data;
+        };
+        const QString file = environment.path(QStringLiteral("x.msg"));
+        SaveMsgData(file, store(texts));
+        const QString original = originalAs == QLatin1String("given") ? environment.path(QStringLiteral("original.msg"))
+                                                                      : file + QStringLiteral(".OrigBAK");
+        if (!originals.isEmpty())
+            SaveMsgData(original, store(originals));
+        QStringList arguments{QStringLiteral("lint"), file};
+        if (originalAs == QLatin1String("given"))
+            arguments << original;
+        const Result result = RunTool(arguments);
+        QCOMPARE(result.code, code);
+        QCOMPARE(result.out, out);
+        QCOMPARE(result.err.isEmpty(), err.isEmpty());
+        QVERIFY2(result.err.contains(err), qPrintable(result.err));
+    }
+
     void noOutputIsATableKey_data()
     {
         QTest::addColumn<QByteArray>("bytes");
