@@ -447,6 +447,10 @@ void TMessageGrid::currentChanged(const QModelIndex &current, const QModelIndex 
     // A click makes a cell current without scrolling; the column that holds
     // the current cell is always the leftmost.
     AlignColumnsToCurrent();
+    // Side by side nothing scrolls when the current cell changes column:
+    // the view-original state follows the column here.
+    if (m_sideBySide)
+        GridTopLeftChanged();
 }
 
 void TMessageGrid::updateGeometries()

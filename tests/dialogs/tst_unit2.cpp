@@ -179,6 +179,8 @@ private slots:
     void storedForm();
     void lengthLimit_data();
     void lengthLimit();
+    void placeholderProblemLineAndQuestion_data();
+    void placeholderProblemLineAndQuestion();
     void longerTextConfirmedUnchanged_data();
     void longerTextConfirmedUnchanged();
     void cancelKeepsEverything_data();
@@ -612,6 +614,60 @@ void TestUnit2::lengthLimit()
     QCOMPARE(text, accepted ? typed.toLatin1() : QByteArray());
     if (accepted)
         QCOMPARE(m_boxes->Count(), 0);
+}
+
+void TestUnit2::placeholderProblemLineAndQuestion_data()
+{
+    QTest::addColumn<QString>("typed");  // replaces the text
+    QTest::addColumn<QString>("line");   // under the text box
+    QTest::addColumn<QString>("answer"); // to the question; empty: none asked
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("placeholders kept: no question") << "fichier @1, ligne %d" << "" << "" << true;
+    QTest::newRow("dropped @1, Yes keeps it") << "fichier, ligne %d" << "Missing @1" << "Yes" << true;
+    QTest::newRow("dropped @1, No goes back") << "fichier, ligne %d" << "Missing @1" << "No" << false;
+    QTest::newRow("printf of another type, Yes") << "fichier @1, ligne %s" << "Placeholders %d became %s" << "Yes"
+                                                 << true;
+    QTest::newRow("typed back to the original: no problem") << "file @1, line %d" << "" << "" << true;
+}
+
+// The line under the text box names the placeholder problem of the text as
+// it is typed; OK on a text with one asks whether to keep it.
+void TestUnit2::placeholderProblemLineAndQuestion()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, line);
+    QFETCH(QString, answer);
+    QFETCH(bool, accepted);
+
+    const QByteArray original("file @1, line %d");
+    QByteArray text = "fichier @1, ligne %d";
+    bool oem = false;
+    if (!answer.isEmpty())
+        m_boxes->Answer(answer == QLatin1String("Yes") ? TModalResult::mrYes : TModalResult::mrNo);
+    const TRun run = edit(text, original, oem, [&] {
+        auto *problem = child<QLabel>("ProblemLabel");
+        QCOMPARE(problem->text(), QString());
+        memo1()->selectAll();
+        Type(memo1(), typed);
+        QCOMPARE(problem->text(), line);
+        QTest::keyClick(memo1(), Qt::Key_Return);
+        QCOMPARE(m_boxes->Count(), answer.isEmpty() ? 0 : 1);
+        if (!answer.isEmpty()) {
+            QCOMPARE(m_boxes->Last().Text,
+                     QStringLiteral("The placeholders differ from the original: %1. Keep this text?").arg(line));
+            QCOMPARE(m_boxes->Last().Buttons, TMsgDlgButtons(TMsgDlgBtn::mbYes | TMsgDlgBtn::mbNo));
+        }
+        QCOMPARE(m_form->isVisible(), !accepted);
+        if (!accepted) {
+            QVERIFY(memo1()->hasFocus() || !QApplication::focusWidget());
+            QCOMPARE(m_form->StoredCharacters(), typed);
+            QTest::keyClick(memo1(), Qt::Key_Escape);
+        }
+    });
+    VERIFY_RUN(run);
+    QCOMPARE(run.Result, accepted);
+    QCOMPARE(text, accepted ? typed.toLatin1() : QByteArray("fichier @1, ligne %d"));
 }
 
 void TestUnit2::longerTextConfirmedUnchanged_data()
