@@ -36,6 +36,10 @@ const QStringList kProgramTopics = {
     // View.
     QStringLiteral("Form1.N7"), QStringLiteral("Form1.ToolbarItem"), QStringLiteral("Form1.ViewOrigItem"),
     QStringLiteral("Form1.N18"), QStringLiteral("Form1.N8"), QStringLiteral("Form1.N9"),
+    QStringLiteral("Form1.SideBySideItem"), QStringLiteral("Form1.ShowItem"), QStringLiteral("Form1.ShowAllItem"),
+    QStringLiteral("Form1.ShowUntranslatedItem"), QStringLiteral("Form1.ShowTranslatedItem"),
+    QStringLiteral("Form1.ShowProblemsItem"), QStringLiteral("Form1.NextUnfinishedItem"),
+    QStringLiteral("Form1.PreviousUnfinishedItem"), QStringLiteral("Form1.CodePageItem"),
     // Options.
     QStringLiteral("Form1.N15"), QStringLiteral("Form1.N16"), QStringLiteral("Form1.N14"),
     // Help.
