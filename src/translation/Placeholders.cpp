@@ -5,6 +5,9 @@
 
 #include <QStringList>
 #include <QVarLengthArray>
+#include <QtEndian>
+
+#include <cstring>
 
 
 namespace {
@@ -98,6 +101,38 @@ TConversion ReadConversion(QByteArrayView text, qsizetype percent)
     return result;
 }
 
+// The position of the first "@" or "%" in Data from At on, or Size: a pass
+// over a whole file asks this of every text, so it looks at eight bytes at a
+// time.
+qsizetype NextMark(const char *data, qsizetype size, qsizetype at)
+{
+    constexpr quint64 Ones = 0x0101010101010101ull;
+    constexpr quint64 Highs = 0x8080808080808080ull;
+    // The high bit of each byte equal to Byte: exact for the lowest such
+    // byte, which is the one wanted.
+    const auto bytesEqual = [](quint64 word, unsigned char byte) {
+        const quint64 x = word ^ (Ones * byte);
+        return (x - Ones) & ~x & Highs;
+    };
+    for (; at + 8 <= size; at += 8) {
+        quint64 word;
+        std::memcpy(&word, data + at, sizeof word);
+        const quint64 found = bytesEqual(qFromLittleEndian(word), '@') | bytesEqual(qFromLittleEndian(word), '%');
+        if (found)
+            return at + qCountTrailingZeroBits(found) / 8;
+    }
+    for (; at < size; ++at) {
+        if (data[at] == '@' || data[at] == '%')
+            return at;
+    }
+    return size;
+}
+
+bool MayHavePlaceholders(QByteArrayView text)
+{
+    return NextMark(text.data(), text.size(), 0) < text.size();
+}
+
 // Walks Text's placeholders: Server(N) for each "@N", Conversion(read,
 // percent) for each printf-style conversion.
 template <typename Server, typename Conversion>
@@ -106,7 +141,7 @@ void ScanPlaceholders(QByteArrayView text, Server server, Conversion conversion)
     const char *data = text.data();
     const qsizetype size = text.size();
     qsizetype at = 0;
-    while (at < size) {
+    while ((at = NextMark(data, size, at)) < size) {
         const char c = data[at];
         if (c == '@') {
             if (at + 1 < size && data[at + 1] >= '1' && data[at + 1] <= '9') {
@@ -214,10 +249,7 @@ bool HasPlaceholderProblem(QByteArrayView original, QByteArrayView translation)
     if (original == translation)
         return false;
     // Most texts have no placeholder at all: nothing to compare.
-    const auto plain = [](QByteArrayView text) {
-        return !text.contains('@') && !text.contains('%');
-    };
-    if (plain(original) && plain(translation))
+    if (!MayHavePlaceholders(original) && !MayHavePlaceholders(translation))
         return false;
     quint16 serverBefore = 0;
     quint16 serverAfter = 0;
