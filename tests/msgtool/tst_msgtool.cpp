@@ -296,6 +296,10 @@ private Q_SLOTS:
             // The table breaks lines with CR; the terminal gets LF.
             QVERIFY(!result.out.contains(QChar(13)));
             QVERIFY(result.out.endsWith(QLatin1Char('\n')));
+            if (arguments.first() == QLatin1String("--help")) {
+                for (const char *command : {"dump IN OUT", "resave IN OUT", "check [--strict] IN", "lint FILE [ORIGINAL]"})
+                    QVERIFY2(result.out.contains(QLatin1String(command)), command);
+            }
         } else {
             QVERIFY(result.out.isEmpty());
             QCOMPARE(result.err.count(QLatin1Char('\n')), 1);

@@ -138,23 +138,6 @@ private Q_SLOTS:
                    + CR + CR + QStringLiteral("Program exits...");
         QTest::newRow("FailedBrowserLaunch") << "FailedBrowserLaunch"
             << "Can't open web-site \"%s\". May be you have no default browser installed!";
-        QTest::newRow("ToolUsage") << "ToolUsage"
-            << QStringLiteral("Usage: lexivane-msg COMMAND ARGUMENTS") + CR
-                   + QStringLiteral("Reads and writes the message files of the database server.") + CR + CR
-                   + QStringLiteral("Commands:") + CR
-                   + QStringLiteral("  dump IN OUT     write one line per message of IN into OUT: the code as") + CR
-                   + QStringLiteral("                  eight hexadecimal digits, a blank and the text") + CR
-                   + QStringLiteral("  resave IN OUT   read IN and write it again into OUT") + CR
-                   + QStringLiteral("  check [--strict] IN") + CR
-                   + QStringLiteral("                  tell whether the codes of IN ascend and whether the") + CR
-                   + QStringLiteral("                  server's lookup finds every message (each code it cannot") + CR
-                   + QStringLiteral("                  find is listed), and where the index of IN differs from") + CR
-                   + QStringLiteral("                  the one the writer makes; only with --strict does such a") + CR
-                   + QStringLiteral("                  difference make IN unsound") + CR
-                   + QStringLiteral("  --help          show this text") + CR
-                   + QStringLiteral("  --version       show the version") + CR + CR
-                   + QStringLiteral("Exit status: 0 done (check: sound), 1 check found the file unsound or the") + CR
-                   + QStringLiteral("output could not be written, 2 the input could not be read, 64 wrong usage.");
         QTest::newRow("ToolWrongUsage") << "ToolWrongUsage" << "wrong command line \"%s\"; try lexivane-msg --help";
         QTest::newRow("CheckSummary") << "CheckSummary" << "%s: %d messages, %d buckets, %d levels, %d bytes";
         QTest::newRow("CheckEntryDiffers") << "CheckEntryDiffers"
