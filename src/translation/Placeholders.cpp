@@ -9,6 +9,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 
 namespace {
 
@@ -102,8 +106,8 @@ TConversion ReadConversion(QByteArrayView text, qsizetype percent)
 }
 
 // The position of the first "@" or "%" in Data from At on, or Size: a pass
-// over a whole file asks this of every text, so it looks at eight bytes at a
-// time.
+// over a whole file asks this of every text, so it looks at sixteen bytes at
+// a time where the processor can, else eight.
 qsizetype NextMark(const char *data, qsizetype size, qsizetype at)
 {
     constexpr quint64 Ones = 0x0101010101010101ull;
@@ -114,6 +118,16 @@ qsizetype NextMark(const char *data, qsizetype size, qsizetype at)
         const quint64 x = word ^ (Ones * byte);
         return (x - Ones) & ~x & Highs;
     };
+#if defined(__SSE2__)
+    const __m128i at16 = _mm_set1_epi8('@');
+    const __m128i percent16 = _mm_set1_epi8('%');
+    for (; at + 16 <= size; at += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at));
+        const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, at16), _mm_cmpeq_epi8(chunk, percent16)));
+        if (found)
+            return at + qCountTrailingZeroBits(unsigned(found));
+    }
+#endif
     for (; at + 8 <= size; at += 8) {
         quint64 word;
         std::memcpy(&word, data + at, sizeof word);

@@ -124,6 +124,15 @@ private Q_SLOTS:
         QTest::newRow("100% sure is no argument") << QByteArray("100% sure") << QByteArray("sure") << "";
         QTest::newRow("server and printf at once") << QByteArray("@1 %s") << QByteArray("%d")
                                                    << "Missing @1; Placeholders %s became %d";
+        // The scan looks at several bytes at a time: placeholders at every
+        // offset of a long text.
+        for (int offset : {0, 7, 8, 15, 16, 17, 31, 40, 63}) {
+            const QByteArray before(offset, 'x');
+            QTest::addRow("@2 dropped at offset %d", offset) << before + "@1 @2 " + QByteArray(70, 'y')
+                                                              << before + "@1 " + QByteArray(71, 'z') << "Missing @2";
+            QTest::addRow("%%d kept at offset %d", offset) << before + "%d" + QByteArray(50, 'y')
+                                                           << QByteArray(70, 'z') + "%d" << "";
+        }
         QTest::newRow("ANSI letters around") << Encoded(QStringLiteral("Файл @1 не найден"), false)
                                              << Encoded(QStringLiteral("Не найден файл"), false) << "Missing @1";
         QTest::newRow("OEM letters around") << Encoded(QStringLiteral("Файл %s, строка %d"), true)
