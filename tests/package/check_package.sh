@@ -9,7 +9,8 @@
 # the version in every file that names it. Then the unpacked programs run:
 # lexivane-msg --version and check, lexivane headless on the sample and on a
 # corrupt file with -DEBUG, its log in the user's state folder and nothing
-# written into the unpacked tree. Every folder it uses is a temporary one.
+# written into the unpacked tree; every command lexivane-msg --help lists is
+# in its manual page. Every folder it uses is a temporary one.
 #
 # Usage: check_package.sh BUILD_DIR VERSION SAMPLE
 # Exit status: 0 the package passed, 1 it failed (every failure is listed).
@@ -30,7 +31,7 @@ deliberate_warnings=""
 
 missing_tools=""
 for tool in cpack dpkg-deb dpkg-shlibdeps dpkg-parsechangelog lintian desktop-file-validate \
-    update-desktop-database appstreamcli update-mime-database gio readelf gzip; do
+    update-desktop-database appstreamcli update-mime-database gio readelf gzip man col; do
     command -v "$tool" >/dev/null 2>&1 || missing_tools="$missing_tools $tool"
 done
 if [ -n "$missing_tools" ]; then
@@ -218,6 +219,16 @@ echo "lexivane-msg --version: $msg_version"
     cat "$tmp/check.log" >&2
     fail "lexivane-msg check on the sample"
 }
+
+# Every command the tool's usage lists has its entry in the manual page.
+MANWIDTH=200 man -l "$root/usr/share/man/man1/lexivane-msg.1.gz" 2>/dev/null | col -b >"$tmp/lexivane-msg.txt"
+commands=$("$root/usr/bin/lexivane-msg" --help | sed -n 's/^  \([a-z-][a-z-]*\).*/\1/p')
+[ -n "$commands" ] || fail "lexivane-msg --help lists no command"
+for command in $commands; do
+    grep -Eq "^       $command( |\$)" "$tmp/lexivane-msg.txt" \
+        || fail "the manual page lexivane-msg(1) does not document '$command', which --help lists"
+done
+echo "documented: $(printf "%s" "$commands" | tr "\n" " ")"
 
 # Run with every folder it may use pointed into the temporary folder.
 user=$tmp/user-files
