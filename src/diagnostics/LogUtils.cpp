@@ -2,8 +2,10 @@
 
 #include "diagnostics/Exception.h"
 #include "platform/ErrorMode.h"
+#include "platform/PlatformPaths.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTime>
 
@@ -40,15 +42,19 @@ QString ProgramFilePath()
 #endif
 }
 
-// Path with the extension of its file name (from the last ".") replaced by
-// Extension, or Extension appended when it has none.
-QString ChangeFileExt(const QString &path, const QString &extension)
+// Folder and any missing folder above it, made for their owner only (as
+// the XDG base directory rules ask of the state folder); true when Folder is
+// there afterwards.
+bool MakeFolders(const QString &folder)
 {
-    const qsizetype separator = path.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot <= separator)
-        return path + extension;
-    return path.left(dot) + extension;
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return true;
+    const QString parent = info.path();
+    if (parent == folder || !MakeFolders(parent))
+        return false;
+    // A folder made at the same moment by another process serves as well.
+    return QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) || QFileInfo(folder).isDir();
 }
 
 QString ClassName(const std::exception &error)
@@ -118,8 +124,14 @@ QString Truncated(const QString &text, int maxChars)
 } // namespace
 
 TLogFile::TLogFile(const QString &logFileName, TClock clock)
-    : m_logFileName(logFileName), m_clock(std::move(clock))
+    : TLogFile(QStringList{logFileName}, std::move(clock))
 {
+}
+
+TLogFile::TLogFile(const QStringList &logFileNames, TClock clock)
+    : m_logFileNames(logFileNames), m_clock(std::move(clock))
+{
+    Q_ASSERT(!m_logFileNames.isEmpty());
 }
 
 TLogFile::~TLogFile()
@@ -134,9 +146,17 @@ TLogFile::~TLogFile()
 void TLogFile::OpenLog()
 {
     if (m_openCount == 0) {
-        m_file.setFileName(m_logFileName);
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
-            throw EInOutError(m_file.errorString());
+        for (;;) {
+            const QString &name = m_logFileNames.at(m_current);
+            MakeFolders(QFileInfo(name).path());
+            m_file.setFileName(name);
+            if (m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+                break;
+            if (m_current + 1 >= m_logFileNames.size())
+                throw EInOutError(m_file.errorString());
+            ++m_current;
+            m_headerWritten = false;
+        }
     }
     ++m_openCount;
     if (m_headerWritten)
@@ -240,7 +260,7 @@ TLogFile &LogFile()
 {
     if (ReplacementLog())
         return *ReplacementLog();
-    static TLogFile logFile(DefaultLogFileName());
+    static TLogFile logFile(LogFileNamesFor(ProgramFilePath()));
     return logFile;
 }
 
@@ -254,6 +274,15 @@ TLogFile *SetLogFile(TLogFile *log)
 QString DefaultLogFileName()
 {
     return ChangeFileExt(ProgramFilePath(), QStringLiteral(".LOG"));
+}
+
+QStringList LogFileNamesFor(const QString &programPath)
+{
+    const QString beside = ChangeFileExt(programPath, QStringLiteral(".LOG"));
+    const QString inStateDir = UserStateDir() + QLatin1Char('/') + QFileInfo(beside).fileName();
+    if (IsInstalledProgram(programPath))
+        return {inStateDir};
+    return {beside, inStateDir};
 }
 
 QString DateTimeToStr(const QDateTime &dateTime, const QLocale &locale)

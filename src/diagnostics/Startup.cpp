@@ -75,6 +75,9 @@ TDialogPresenter *CurrentDialogPresenter()
 TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // The desktop entry the package installs, which gives the windows the
+    // menu's name and icon.
+    setDesktopFileName(QStringLiteral(LEXIVANE_APP_ID));
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

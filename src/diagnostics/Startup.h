@@ -41,7 +41,8 @@ inline constexpr int TerminatedExitCode = 2;
 
 // The application object: every exception that escapes an event handler is
 // caught here and handed to AppExceptionHandler; the event counts as not
-// handled and the program goes on.
+// handled and the program goes on. It names the program's desktop entry
+// (LEXIVANE_APP_ID.desktop).
 class TApplication : public QApplication
 {
     Q_OBJECT

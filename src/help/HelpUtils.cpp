@@ -2,10 +2,12 @@
 
 #include "diagnostics/LogUtils.h"
 #include "help/HelpService.h"
+#include "platform/PlatformPaths.h"
 #include "uitext/Components.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -150,13 +152,20 @@ void ShowHelpContext(int context)
         service->ShowContext(context);
 }
 
+QString HelpFileNameFor(const QString &programPath)
+{
+    const QString beside = ChangeFileExt(programPath, QStringLiteral(".HLP"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = InstalledDataDir(programPath) + QStringLiteral("/lexivane.HLP");
+    if (QFileInfo::exists(installed))
+        return installed;
+    return beside;
+}
+
 QString HelpFileName()
 {
-    const QString program = QCoreApplication::applicationFilePath();
-    const qsizetype separator = program.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = program.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > separator ? program.left(dot) : program;
-    return base + QStringLiteral(".HLP");
+    return HelpFileNameFor(QCoreApplication::applicationFilePath());
 }
 
 void SetHelpExceptionHandler(THelpExceptionHandler handler)

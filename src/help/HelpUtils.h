@@ -52,8 +52,13 @@ QString MenuHelpName(const QWidget *menu);
 // ask this way.
 void ShowHelpContext(int context);
 
-// The help file: the program's own path with its extension replaced by
-// ".HLP" (build/bin/lexivane.HLP beside build/bin/lexivane).
+// The help file of the program at ProgramPath: the program's path with its
+// extension replaced by ".HLP" when that file exists (build/bin/lexivane.HLP
+// beside build/bin/lexivane), else lexivane.HLP in the installed program's
+// data folder when that exists (/usr/share/lexivane/lexivane.HLP for
+// /usr/bin/lexivane), else the one beside the program.
+QString HelpFileNameFor(const QString &programPath);
+// The help file of this program.
 QString HelpFileName();
 
 // What becomes of an exception raised while a help request is served: the

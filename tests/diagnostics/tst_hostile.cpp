@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 struct Run
@@ -47,17 +49,27 @@ Run RunProgram(const TestEnvironment &environment, const QString &program, const
     return run;
 }
 
-// A copy of the program in the test's folder: the program writes its log
-// beside itself, and the copy keeps this test's entries out of the log that
-// other tests of the real program compare.
-QString CopyOfProgram(const TestEnvironment &environment)
+// A copy of the program in the test's folder (in Subfolder): the program
+// writes its log beside itself, and the copy keeps this test's entries out
+// of the log that other tests of the real program compare.
+QString CopyOfProgram(const TestEnvironment &environment, const QString &subfolder = QStringLiteral("program"))
 {
-    const QString folder = environment.path(QStringLiteral("program"));
+    const QString folder = environment.path(subfolder);
     const QString program = folder + QStringLiteral("/lexivane");
     if (!QDir().mkpath(folder) || !QFile::copy(QStringLiteral(LEXIVANE_PROGRAM), program)
         || !QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner))
         return QString();
     return program;
+}
+
+// A message file the program refuses, which it logs when run with -DEBUG,
+// and the words of the entry.
+const char kCorruptFileEntry[] = "Exception EMsgFileError in module lexivane";
+
+QString CorruptFile(const TestEnvironment &environment)
+{
+    const QString corrupt = environment.path(QStringLiteral("corrupt.msg"));
+    return WriteWholeFile(corrupt, QByteArray(64, '\x7f')) ? corrupt : QString();
 }
 
 QString SettingsFile(const TestEnvironment &environment)
@@ -117,23 +129,107 @@ private Q_SLOTS:
         }
     }
 
-    // The log lies beside the program; here a folder stands in its way.
-    // Failures are logged with -DEBUG: a corrupt file on the command line.
+    // The log lies beside the program, else in the user's state folder; here
+    // a folder stands in the way of both. Failures are logged with -DEBUG: a
+    // corrupt file on the command line.
     void logThatCannotBeWrittenStaysSilent()
     {
         TestEnvironment environment;
         const QString program = CopyOfProgram(environment);
         QVERIFY(!program.isEmpty());
         const QString folder = QFileInfo(program).path();
+        const QString stateLog = environment.stateDir() + QStringLiteral("/lexivane/lexivane.LOG");
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/lexivane.LOG")));
-        const QString corrupt = environment.path(QStringLiteral("corrupt.msg"));
-        QVERIFY(WriteWholeFile(corrupt, QByteArray(64, '\x7f')));
+        QVERIFY(QDir().mkpath(stateLog));
+        const QString corrupt = CorruptFile(environment);
 
         const Run run = RunProgram(environment, program, {QStringLiteral("-DEBUG"), corrupt});
         QVERIFY2(run.finished, "the program did not end by itself");
         QVERIFY2(run.exitCode == 0, run.errors.constData());
         QVERIFY2(!run.errors.toLower().contains(".log"), run.errors.constData());
         QVERIFY(QFileInfo(folder + QStringLiteral("/lexivane.LOG")).isDir());
+        QVERIFY(QFileInfo(stateLog).isDir());
+    }
+
+    // Where the folder beside the program cannot be written, the log goes to
+    // the user's state folder: $XDG_STATE_HOME/lexivane, else
+    // ~/.local/state/lexivane. A folder in the log's way stops root too; a
+    // read-only folder stops everyone else.
+    void logGoesToTheStateFolder_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<bool>("stateHomeSet");
+        QTest::newRow("folder in the way") << "folder" << true;
+        QTest::newRow("folder in the way, no XDG_STATE_HOME") << "folder" << false;
+        if (geteuid() != 0)
+            QTest::newRow("read-only folder") << "read-only" << true;
+    }
+    void logGoesToTheStateFolder()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(bool, stateHomeSet);
+        TestEnvironment environment;
+        const QString program = CopyOfProgram(environment);
+        QVERIFY(!program.isEmpty());
+        const QString folder = QFileInfo(program).path();
+        const QString beside = folder + QStringLiteral("/lexivane.LOG");
+        if (obstacle == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(beside));
+        else
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        if (!stateHomeSet)
+            qunsetenv("XDG_STATE_HOME");
+        const QString stateLog = (stateHomeSet ? environment.stateDir()
+                                               : environment.path(QStringLiteral("home/.local/state")))
+            + QStringLiteral("/lexivane/lexivane.LOG");
+        const QString corrupt = CorruptFile(environment);
+
+        const Run run = RunProgram(environment, program, {QStringLiteral("-DEBUG"), corrupt});
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY2(run.finished, "the program did not end by itself");
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        const QByteArray log = ReadWholeFile(stateLog);
+        QVERIFY2(log.startsWith("*** Log for " + QFile::encodeName(program) + " started "), log.constData());
+        QVERIFY2(log.contains(kCorruptFileEntry), log.constData());
+        QVERIFY(!QFileInfo(beside).isFile());
+    }
+
+    // An installed program (its data folder ../share/lexivane beside its own
+    // folder, as the package lays it out) logs to the state folder even where
+    // it could write beside itself, as root can in /usr/bin.
+    void installedProgramLogsToTheStateFolder()
+    {
+        TestEnvironment environment;
+        const QString program = CopyOfProgram(environment, QStringLiteral("usr/bin"));
+        QVERIFY(!program.isEmpty());
+        QVERIFY(QDir(environment.root()).mkpath(QStringLiteral("usr/share/lexivane")));
+        const QString beside = QFileInfo(program).path() + QStringLiteral("/lexivane.LOG");
+        const QString stateLog = environment.stateDir() + QStringLiteral("/lexivane/lexivane.LOG");
+        const QString corrupt = CorruptFile(environment);
+
+        const Run run = RunProgram(environment, program, {QStringLiteral("-DEBUG"), corrupt});
+        QVERIFY2(run.finished, "the program did not end by itself");
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        const QByteArray log = ReadWholeFile(stateLog);
+        QVERIFY2(log.contains(kCorruptFileEntry), log.constData());
+        QVERIFY(!QFileInfo::exists(beside));
+    }
+
+    // The same program not installed keeps its log beside itself.
+    void programInAFolderOfItsOwnLogsBesideItself()
+    {
+        TestEnvironment environment;
+        const QString program = CopyOfProgram(environment, QStringLiteral("usr/bin"));
+        QVERIFY(!program.isEmpty());
+        const QString beside = QFileInfo(program).path() + QStringLiteral("/lexivane.LOG");
+        const QString corrupt = CorruptFile(environment);
+
+        const Run run = RunProgram(environment, program, {QStringLiteral("-DEBUG"), corrupt});
+        QVERIFY2(run.finished, "the program did not end by itself");
+        QVERIFY2(run.exitCode == 0, run.errors.constData());
+        const QByteArray log = ReadWholeFile(beside);
+        QVERIFY2(log.contains(kCorruptFileEntry), log.constData());
+        QVERIFY(!QFileInfo::exists(environment.stateDir()));
     }
 };
 

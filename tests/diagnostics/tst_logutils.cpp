@@ -77,6 +77,7 @@ private Q_SLOTS:
     {
         const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/tst_logutils.LOG");
         QCOMPARE(DefaultLogFileName(), expected);
+        QCOMPARE(LogFileNamesFor(QCoreApplication::applicationFilePath()).value(0), expected);
         QCOMPARE(LogFile().LogFileName(), expected);
         QCOMPARE(&LogFile(), &LogFile());
         QCOMPARE(LogFile().OpenCount(), 0);
@@ -286,7 +287,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("relativeName"); // in the temporary folder
         QTest::addColumn<QString>("absoluteName"); // used when set
         QTest::addColumn<bool>("opens");
-        QTest::newRow("missing folder") << "missing/lexivane.LOG" << QString() << false;
+        QTest::newRow("file in the way of its folder") << "file/lexivane.LOG" << QString() << false;
         QTest::newRow("folder in the way") << "folder" << QString() << false;
         QTest::newRow("read-only file system") << QString() << "/proc/self/lexivane.LOG" << false;
         // Only the real device: a log would create a plain file of that name.
@@ -302,6 +303,7 @@ private Q_SLOTS:
         QFETCH(bool, opens);
         TestEnvironment environment;
         QVERIFY(QDir(environment.root()).mkpath(QStringLiteral("folder")));
+        QVERIFY(WriteWholeFile(environment.path(QStringLiteral("file")), "not a folder"));
         QVERIFY(QDir(environment.root()).mkpath(QStringLiteral("readonly")));
         QVERIFY(QFile::setPermissions(environment.path(QStringLiteral("readonly")),
                                       QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -332,19 +334,144 @@ private Q_SLOTS:
                                   | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
-    // After a failure the next entry tries again: once the folder exists, the
+    // After a failure the next entry tries again: once the way is free, the
     // header (not yet written in this run) comes first.
     void failedOpenIsRetried()
     {
         TestEnvironment environment;
+        const QString blocker = environment.path(QStringLiteral("logs"));
         const QString name = environment.path(QStringLiteral("logs/lexivane.LOG"));
+        QVERIFY(WriteWholeFile(blocker, "not a folder"));
         TLogFile log(name, FixedClock());
         log.LogFmt(QStringLiteral("lost"));
         QVERIFY(!QFileInfo::exists(name));
 
-        QVERIFY(QDir(environment.root()).mkpath(QStringLiteral("logs")));
+        QVERIFY(QFile::remove(blocker));
         log.LogFmt(QStringLiteral("kept"));
         QCOMPARE(ReadWholeFile(name), HeaderLine() + "kept\r\n");
+    }
+
+    // Missing folders on the log's path are made, for their owner only (the
+    // user's state folder, which may not exist yet).
+    void missingFoldersAreMadeForTheOwnerOnly()
+    {
+        TestEnvironment environment;
+        const QString folder = environment.stateDir() + QStringLiteral("/lexivane");
+        const QString name = folder + QStringLiteral("/lexivane.LOG");
+        QVERIFY(!QFileInfo::exists(environment.path(QStringLiteral("home/.local"))));
+        TLogFile log(name, FixedClock());
+        log.LogFmt(QStringLiteral("entry"));
+        QCOMPARE(ReadWholeFile(name), HeaderLine() + "entry\r\n");
+        const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+        for (const QString &made : {environment.path(QStringLiteral("home/.local")), environment.stateDir(), folder}) {
+            const QFileInfo info(made);
+            QVERIFY2(info.isDir(), qPrintable(made));
+            QCOMPARE(info.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+                     ownerOnly);
+        }
+    }
+
+    // A log with several places: when the first cannot be opened (the folder
+    // beside the program cannot be written), the entries go to the next, with
+    // a header of their own, and stay there for the run.
+    void logMovesOnToTheNextPlace_data()
+    {
+        QTest::addColumn<QString>("firstName"); // relative to the temporary folder, or absolute
+        QTest::newRow("folder in the way") << "program/lexivane.LOG";
+        // Creating a file fails there even for root.
+        QTest::newRow("folder where nothing can be made") << "/proc/self/lexivane.LOG";
+        if (geteuid() != 0)
+            QTest::newRow("read-only folder") << "readonly/lexivane.LOG";
+    }
+    void logMovesOnToTheNextPlace()
+    {
+        QFETCH(QString, firstName);
+        TestEnvironment environment;
+        const QString first = QDir::isAbsolutePath(firstName) ? firstName : environment.path(firstName);
+        const QString blocker = environment.path(QStringLiteral("program/lexivane.LOG"));
+        QVERIFY(QDir().mkpath(blocker));
+        QVERIFY(QDir(environment.root()).mkpath(QStringLiteral("readonly")));
+        QVERIFY(QFile::setPermissions(environment.path(QStringLiteral("readonly")),
+                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const QString second = environment.stateDir() + QStringLiteral("/lexivane/lexivane.LOG");
+
+        TLogFile log(QStringList{first, second}, FixedClock());
+        QCOMPARE(log.LogFileName(), first);
+        log.LogFmt(QStringLiteral("first entry"));
+        QCOMPARE(log.LogFileName(), second);
+        QCOMPARE(log.OpenCount(), 0);
+        QVERIFY(QDir().rmdir(blocker));
+        QFile::setPermissions(environment.path(QStringLiteral("readonly")), QFileDevice::ReadOwner
+                                  | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        log.LogFmt(QStringLiteral("second entry"));
+        QCOMPARE(log.LogFileName(), second);
+        QCOMPARE(ReadWholeFile(second), HeaderLine() + "first entry\r\nsecond entry\r\n");
+        QVERIFY(!QFileInfo(first).isFile());
+    }
+
+    // Where no place can be opened, nothing escapes and the entry is lost.
+    void noPlaceAtAllIsSilent()
+    {
+        TestEnvironment environment;
+        const QString first = environment.path(QStringLiteral("program/lexivane.LOG"));
+        const QString second = environment.stateDir() + QStringLiteral("/lexivane/lexivane.LOG");
+        QVERIFY(QDir().mkpath(first));
+        QVERIFY(QDir().mkpath(second));
+        TLogFile log(QStringList{first, second}, FixedClock());
+        log.LogFmt(QStringLiteral("lost"));
+        QCOMPARE(log.OpenCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(EInOutError, log.OpenLog());
+        QCOMPARE(log.OpenCount(), 0);
+        QVERIFY(QFileInfo(first).isDir());
+        QVERIFY(QFileInfo(second).isDir());
+    }
+
+    // The program's places: beside it, then the user's state folder; an
+    // installed program (its data folder ../share/lexivane exists) only the
+    // state folder.
+    void logFileNamesFor_data()
+    {
+        QTest::addColumn<QString>("program");     // relative to the temporary folder
+        QTest::addColumn<QString>("stateHome");   // XDG_STATE_HOME: "-" unset, "@" the test's state folder
+        QTest::addColumn<QStringList>("expected"); // "@" the temporary folder
+        QTest::newRow("build folder") << "build/bin/lexivane" << "@"
+                                      << QStringList{"@/build/bin/lexivane.LOG",
+                                                     "@/home/.local/state/lexivane/lexivane.LOG"};
+        QTest::newRow("extension replaced") << "build/bin/lexivane.bin" << "@"
+                                            << QStringList{"@/build/bin/lexivane.LOG",
+                                                           "@/home/.local/state/lexivane/lexivane.LOG"};
+        QTest::newRow("no XDG_STATE_HOME") << "build/bin/lexivane" << "-"
+                                           << QStringList{"@/build/bin/lexivane.LOG",
+                                                          "@/home/.local/state/lexivane/lexivane.LOG"};
+        QTest::newRow("other XDG_STATE_HOME") << "build/bin/lexivane" << "@/elsewhere"
+                                              << QStringList{"@/build/bin/lexivane.LOG",
+                                                             "@/elsewhere/lexivane/lexivane.LOG"};
+        QTest::newRow("relative XDG_STATE_HOME ignored") << "build/bin/lexivane" << "relative/state"
+                                                         << QStringList{"@/build/bin/lexivane.LOG",
+                                                                        "@/home/.local/state/lexivane/lexivane.LOG"};
+        QTest::newRow("installed") << "usr/bin/lexivane" << "@"
+                                   << QStringList{"@/home/.local/state/lexivane/lexivane.LOG"};
+        QTest::newRow("installed, no XDG_STATE_HOME") << "usr/bin/lexivane" << "-"
+                                                      << QStringList{"@/home/.local/state/lexivane/lexivane.LOG"};
+    }
+    void logFileNamesFor()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, stateHome);
+        QFETCH(QStringList, expected);
+        TestEnvironment environment;
+        const QString root = environment.root();
+        QVERIFY(QDir(root).mkpath(QStringLiteral("build/bin")));
+        QVERIFY(QDir(root).mkpath(QStringLiteral("usr/bin")));
+        QVERIFY(QDir(root).mkpath(QStringLiteral("usr/share/lexivane")));
+        if (stateHome == QLatin1String("-"))
+            qunsetenv("XDG_STATE_HOME");
+        else if (stateHome != QLatin1String("@"))
+            qputenv("XDG_STATE_HOME", QFile::encodeName(QString(stateHome).replace(QLatin1Char('@'), root)));
+        QStringList wanted;
+        for (const QString &name : expected)
+            wanted << QString(name).replace(QLatin1Char('@'), root);
+        QCOMPARE(LogFileNamesFor(environment.path(program)), wanted);
     }
 
     void logFmt_data()

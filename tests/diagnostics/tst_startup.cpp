@@ -245,6 +245,8 @@ private slots:
 
     void programRunsUnattended_data();
     void programRunsUnattended();
+
+    void applicationNamesItsDesktopEntry();
 };
 
 void TestStartup::init()
@@ -861,6 +863,14 @@ void TestStartup::programRunsUnattended()
     // nothing is logged, even with -DEBUG.
     QCOMPARE(QFileInfo::exists(logName), logExisted);
     QCOMPARE(ReadWholeFile(logName), logBefore);
+}
+
+// The desktop shows the program's windows with the menu entry's name and
+// icon: the application names the entry the package installs,
+// /usr/share/applications/example.tessavel.Lexivane.desktop.
+void TestStartup::applicationNamesItsDesktopEntry()
+{
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("example.tessavel.Lexivane"));
 }
 
 // The program's own application class runs the tests, so that events sent

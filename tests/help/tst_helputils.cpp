@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -546,6 +548,45 @@ private Q_SLOTS:
     void helpFileBesideTheProgram()
     {
         QCOMPARE(HelpFileName(), QCoreApplication::applicationDirPath() + QStringLiteral("/tst_helputils.HLP"));
+    }
+
+    // The help beside the program wins (a build folder); else an installed
+    // program's in its data folder, laid out as the package lays it out.
+    void helpFileNameFor_data()
+    {
+        QTest::addColumn<QString>("program"); // relative to the temporary folder
+        QTest::addColumn<QStringList>("files"); // made there
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("build folder") << "build/bin/lexivane" << QStringList{"build/bin/lexivane.HLP"}
+                                      << "build/bin/lexivane.HLP";
+        QTest::newRow("installed") << "usr/bin/lexivane" << QStringList{"usr/share/lexivane/lexivane.HLP"}
+                                   << "usr/share/lexivane/lexivane.HLP";
+        QTest::newRow("beside wins") << "usr/bin/lexivane"
+                                     << QStringList{"usr/bin/lexivane.HLP", "usr/share/lexivane/lexivane.HLP"}
+                                     << "usr/bin/lexivane.HLP";
+        QTest::newRow("program of another name") << "usr/bin/editor" << QStringList{"usr/share/lexivane/lexivane.HLP"}
+                                                 << "usr/share/lexivane/lexivane.HLP";
+        QTest::newRow("extension replaced") << "build/bin/lexivane.bin" << QStringList{"build/bin/lexivane.HLP"}
+                                            << "build/bin/lexivane.HLP";
+        QTest::newRow("none: beside") << "usr/bin/lexivane" << QStringList{} << "usr/bin/lexivane.HLP";
+        QTest::newRow("data folder without help: beside") << "usr/bin/lexivane"
+                                                          << QStringList{"usr/share/lexivane/other.txt"}
+                                                          << "usr/bin/lexivane.HLP";
+    }
+    void helpFileNameFor()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, files);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("build/bin")));
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("usr/bin")));
+        for (const QString &file : files) {
+            QVERIFY(QDir(folder.path()).mkpath(QFileInfo(file).path()));
+            QVERIFY(WriteWholeFile(folder.filePath(file), "<html></html>"));
+        }
+        QCOMPARE(HelpFileNameFor(folder.filePath(program)), folder.filePath(expected));
     }
 
 private:

@@ -13,6 +13,7 @@ TestEnvironment::TestEnvironment()
     qputenv("LEXIVANE_USER_DIR", QFile::encodeName(userDir()));
     qputenv("HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("home"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("home/.config"))));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(stateDir()));
 }
 
 QString TestEnvironment::systemDir() const
@@ -23,6 +24,11 @@ QString TestEnvironment::systemDir() const
 QString TestEnvironment::userDir() const
 {
     return m_dir.filePath(QStringLiteral("user"));
+}
+
+QString TestEnvironment::stateDir() const
+{
+    return m_dir.filePath(QStringLiteral("home/.local/state"));
 }
 
 QByteArray ReadWholeFile(const QString &fileName)

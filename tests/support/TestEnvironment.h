@@ -1,7 +1,7 @@
 #pragma once
 // Points every location the program reads or writes (the registry and
-// WIN.INI stand-ins, the home and configuration folders) at a fresh temporary
-// folder, so that no test touches the real user's files.
+// WIN.INI stand-ins, the home, configuration and state folders) at a fresh
+// temporary folder, so that no test touches the real user's files.
 
 #include <QString>
 #include <QTemporaryDir>
@@ -15,6 +15,9 @@ public:
     QString root() const { return m_dir.path(); }
     QString systemDir() const;
     QString userDir() const;
+    // XDG_STATE_HOME (home/.local/state); not made until something is
+    // written there.
+    QString stateDir() const;
     // A path inside the temporary folder.
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
