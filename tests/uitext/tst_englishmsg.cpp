@@ -151,10 +151,27 @@ private Q_SLOTS:
                    + QStringLiteral("                  find is listed), and where the index of IN differs from") + CR
                    + QStringLiteral("                  the one the writer makes; only with --strict does such a") + CR
                    + QStringLiteral("                  difference make IN unsound") + CR
+                   + QStringLiteral("  export FILE OUT [--original ORIGINAL]") + CR
+                   + QStringLiteral("                  write the translation of FILE for CAT tools into OUT,") + CR
+                   + QStringLiteral("                  as gettext PO (.po), XLIFF 1.2 (.xlf, .xliff) or CSV") + CR
+                   + QStringLiteral("                  (.csv); ORIGINAL (default: FILE's initial backup, else") + CR
+                   + QStringLiteral("                  FILE) holds the original texts") + CR
+                   + QStringLiteral("  import FILE IN OUT [--fuzzy]") + CR
+                   + QStringLiteral("                  apply the translations of IN (.po, .xlf, .xliff, .csv)") + CR
+                   + QStringLiteral("                  to the messages of FILE with the same codes and save the") + CR
+                   + QStringLiteral("                  result as OUT; --fuzzy applies entries to review too,") + CR
+                   + QStringLiteral("                  marking them for review") + CR
+                   + QStringLiteral("  update TRANSLATED NEW OUT [--original ORIGINAL]") + CR
+                   + QStringLiteral("                  carry the translation of TRANSLATED (its originals in") + CR
+                   + QStringLiteral("                  ORIGINAL, default its initial backup) to the messages of") + CR
+                   + QStringLiteral("                  the new server file NEW, marking those whose English") + CR
+                   + QStringLiteral("                  text changed for review; OUT gets NEW as its initial") + CR
+                   + QStringLiteral("                  backup") + CR
                    + QStringLiteral("  --help          show this text") + CR
                    + QStringLiteral("  --version       show the version") + CR + CR
-                   + QStringLiteral("Exit status: 0 done (check: sound), 1 check found the file unsound or the") + CR
-                   + QStringLiteral("output could not be written, 2 the input could not be read, 64 wrong usage.");
+                   + QStringLiteral("Exit status: 0 done (check: sound), 1 check found the file unsound, import") + CR
+                   + QStringLiteral("refused a translation or met an unknown code, or the output could not be") + CR
+                   + QStringLiteral("written, 2 the input could not be read or is malformed, 64 wrong usage.");
         QTest::newRow("ToolWrongUsage") << "ToolWrongUsage" << "wrong command line \"%s\"; try lexivane-msg --help";
         QTest::newRow("CheckSummary") << "CheckSummary" << "%s: %d messages, %d buckets, %d levels, %d bytes";
         QTest::newRow("CheckEntryDiffers") << "CheckEntryDiffers"
