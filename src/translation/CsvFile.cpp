@@ -140,8 +140,16 @@ void AppendField(QByteArray &out, const QString &text)
         out += text.toUtf8();
         return;
     }
+    // Each quote doubled: the text up to and with it, then the quote again.
+    const QByteArray utf8 = text.toUtf8();
     out += '"';
-    out += text.toUtf8().replace('"', "\"\"");
+    qsizetype start = 0;
+    for (qsizetype quote = utf8.indexOf('"'); quote >= 0; quote = utf8.indexOf('"', start)) {
+        out.append(utf8.constData() + start, quote + 1 - start);
+        out += '"';
+        start = quote + 1;
+    }
+    out.append(utf8.constData() + start, utf8.size() - start);
     out += '"';
 }
 

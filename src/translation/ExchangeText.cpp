@@ -4,6 +4,8 @@
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
@@ -29,6 +31,16 @@ qsizetype FirstInvalidUtf8(QByteArrayView bytes)
     const qsizetype size = bytes.size();
     qsizetype at = 0;
     while (at < size) {
+        // ASCII, the most of any text here, eight bytes at a time.
+        while (size - at >= 8) {
+            quint64 word;
+            std::memcpy(&word, data + at, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            at += 8;
+        }
+        if (at >= size)
+            break;
         const unsigned char lead = data[at];
         if (lead < 0x80) {
             ++at;
@@ -110,19 +122,26 @@ void LineAndColumn(QStringView text, qsizetype offset, int &line, int &column)
     column = int(offset - lineStart) + 1;
 }
 
-QString DecodeUtf8Strictly(QByteArrayView bytes)
+void CheckUtf8(QByteArrayView bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
     const qsizetype bad = FirstInvalidUtf8(bytes);
-    if (bad >= 0) {
-        // The line and column of the characters before it.
-        int line = 0;
-        int column = 0;
-        const QString before = QString::fromUtf8(bytes.first(bad));
-        LineAndColumn(before, before.size(), line, column);
-        throw ETranslationFileError(GetMsg(QStringLiteral("ExchangeBadUtf8")), line, column);
-    }
+    if (bad < 0)
+        return;
+    // The line and column of the characters before it.
+    int line = 0;
+    int column = 0;
+    const QString before = QString::fromUtf8(bytes.first(bad));
+    LineAndColumn(before, before.size(), line, column);
+    throw ETranslationFileError(GetMsg(QStringLiteral("ExchangeBadUtf8")), line, column);
+}
+
+QString DecodeUtf8Strictly(QByteArrayView bytes)
+{
+    CheckUtf8(bytes);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
     return QString::fromUtf8(bytes);
 }
 

@@ -24,6 +24,10 @@ void LineAndColumn(QStringView text, qsizetype offset, int &line, int &column);
 // first sequence that is not UTF-8.
 [[nodiscard]] QString DecodeUtf8Strictly(QByteArrayView bytes);
 
+// The same check without the decoding, for a reader that decodes by
+// itself.
+void CheckUtf8(QByteArrayView bytes);
+
 // The message for a code that is not one ("ExchangeBadCode"), the text
 // shortened to a few characters.
 [[nodiscard]] QString BadCodeMessage(QStringView text);

@@ -375,11 +375,20 @@ private:
     QString m_previousId;
 };
 
-// Appends Utf8 as the inside of a PO string.
+// Appends Utf8 as the inside of a PO string: runs of bytes that need no
+// escape in one piece.
 void AppendEscaped(QByteArray &out, QByteArrayView utf8)
 {
-    for (const char c : utf8) {
+    const char *data = utf8.data();
+    const qsizetype size = utf8.size();
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
         const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u != 0x7F && c != '\\' && c != '"')
+            continue;
+        out.append(data + runStart, i - runStart);
+        runStart = i + 1;
         switch (c) {
         case '\n': out += "\\n"; continue;
         case '\t': out += "\\t"; continue;
@@ -392,15 +401,10 @@ void AppendEscaped(QByteArray &out, QByteArrayView utf8)
         case '"': out += "\\\""; continue;
         default: break;
         }
-        if (u < 0x20 || u == 0x7F) {
-            out += '\\';
-            out += char('0' + (u >> 6));
-            out += char('0' + ((u >> 3) & 7));
-            out += char('0' + (u & 7));
-        } else {
-            out += c;
-        }
+        const char octal[] = {'\\', char('0' + (u >> 6)), char('0' + ((u >> 3) & 7)), char('0' + (u & 7))};
+        out.append(octal, 4);
     }
+    out.append(data + runStart, size - runStart);
 }
 
 // Keyword, a blank and the string; a text of several lines as gettext

@@ -37,6 +37,43 @@ QByteArray AnsiOr(const QString &text, QByteArrayView otherwise)
     return otherwise.toByteArray();
 }
 
+// Each ANSI byte's character, from one conversion of all 256 bytes rather
+// than one conversion per text (a million for a large file).
+class TAnsiCharacters
+{
+public:
+    TAnsiCharacters()
+    {
+        QByteArray bytes(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            bytes[b] = char(b);
+        m_characters = AnsiToUnicode(bytes);
+    }
+    // The text Bytes show, as AnsiToUnicode gives it.
+    [[nodiscard]] QString Decode(QByteArrayView bytes) const
+    {
+        QString text(bytes.size(), Qt::Uninitialized);
+        QChar *out = text.data();
+        for (const char byte : bytes)
+            *out++ = m_characters[static_cast<uchar>(byte)];
+        return text;
+    }
+    // Whether Text is what Bytes show as.
+    [[nodiscard]] bool Shows(const QString &text, QByteArrayView bytes) const
+    {
+        if (text.size() != bytes.size())
+            return false;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (text[i] != m_characters[static_cast<uchar>(bytes[i])])
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QString m_characters;
+};
+
 } // namespace
 
 std::optional<TExchangeFormat> ExchangeFormatOf(const QString &fileName)
@@ -100,21 +137,22 @@ void SaveTranslations(TExchangeFormat format, const QString &fileName, const TTr
 TTranslationEntries ExportTranslations(const TMsgData &messages, const TMsgData &originals, const TReviewMarks &marks)
 {
     TTranslationEntries entries(size_t(messages.Count()));
+    const TAnsiCharacters ansi;
     for (int i = 0; i < messages.Count(); ++i) {
         TTranslationEntry &entry = entries[size_t(i)];
         const QByteArrayView original = OriginalOf(i, originals);
         const QByteArrayView text = messages.TextView(i);
         entry.Code = messages.Codes(i);
-        entry.Original = AnsiToUnicode(original);
+        entry.Original = ansi.Decode(original);
         if (text == original)
             continue;
-        entry.Translation = AnsiToUnicode(text);
+        entry.Translation = ansi.Decode(text);
         if (marks.IsEmpty())
             continue;
         if (const std::optional<QByteArray> previous = marks.PreviousOriginal(entry.Code)) {
             entry.State = TTranslationEntry::TState::NeedsReview;
             entry.HasPreviousOriginal = true;
-            entry.PreviousOriginal = AnsiToUnicode(*previous);
+            entry.PreviousOriginal = ansi.Decode(*previous);
         }
     }
     return entries;
@@ -131,6 +169,7 @@ TImportReport ImportTranslations(const TTranslationEntries &entries, TMsgData &m
         indexOfCode.insert(messages.Codes(i), i);
 
     std::vector<bool> changed(size_t(messages.Count()), false);
+    const TAnsiCharacters ansi;
     QByteArray stored;
     for (const TTranslationEntry &entry : entries) {
         const auto found = indexOfCode.constFind(entry.Code);
@@ -165,7 +204,7 @@ TImportReport ImportTranslations(const TTranslationEntries &entries, TMsgData &m
         }
 
         const QByteArrayView original = OriginalOf(index, originals);
-        const bool otherOriginal = entry.HasOriginal && entry.Original != AnsiToUnicode(original);
+        const bool otherOriginal = entry.HasOriginal && !ansi.Shows(entry.Original, original);
         bool markChanged = false;
         if (QByteArrayView(stored) == original) {
             markChanged = marks.Clear(entry.Code); // untranslated: nothing to review
@@ -191,12 +230,9 @@ TImportReport ImportTranslations(const TTranslationEntries &entries, TMsgData &m
         }
         if (otherOriginal)
             report.Notes.append({TImportNote::TKind::OtherOriginal, entry.Code, entry.Line, index, {}});
-        if (textChanges) {
-            const TPlaceholderProblem problem = FindPlaceholderProblem(original, stored);
-            if (problem.Any())
-                report.Notes.append({TImportNote::TKind::PlaceholderProblem, entry.Code, entry.Line, index,
-                                     DescribePlaceholderProblem(problem)});
-        }
+        if (textChanges && HasPlaceholderProblem(original, stored))
+            report.Notes.append({TImportNote::TKind::PlaceholderProblem, entry.Code, entry.Line, index,
+                                 DescribePlaceholderProblem(FindPlaceholderProblem(original, stored))});
     }
     for (size_t i = 0; i < changed.size(); ++i) {
         if (changed[i])

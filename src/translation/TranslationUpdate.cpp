@@ -6,9 +6,9 @@
 #include "translation/SafeFileWrite.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <cerrno>
+#include <vector>
 
 namespace {
 
@@ -34,12 +34,13 @@ TUpdateResult UpdateTranslation(const TMsgData &translated, const TMsgData &orig
             translatedIndex.insert(translated.Codes(i), i);
     }
 
-    QSet<quint32> newCodes;
-    newCodes.reserve(out.Count());
+    // Which translated messages NEW still has a code of.
+    std::vector<bool> kept(size_t(translated.Count()), false);
     for (int i = 0; i < out.Count(); ++i) {
         const quint32 code = out.Codes(i);
-        newCodes.insert(code);
         const auto found = translatedIndex.constFind(code);
+        if (found != translatedIndex.constEnd())
+            kept[size_t(*found)] = true;
         const QByteArrayView newText = newMessages.TextView(i);
         if (found == translatedIndex.constEnd() || translated.TextView(*found) == newText) {
             ++result.Untranslated;
@@ -55,8 +56,8 @@ TUpdateResult UpdateTranslation(const TMsgData &translated, const TMsgData &orig
         result.Marks.Mark(code, marked ? *marked : madeFor.toByteArray());
         ++result.NeedsReview;
     }
-    for (auto it = translatedIndex.constBegin(); it != translatedIndex.constEnd(); ++it) {
-        if (!newCodes.contains(it.key()))
+    for (const int index : std::as_const(translatedIndex)) {
+        if (!kept[size_t(index)])
             ++result.Dropped;
     }
     return result;
@@ -85,20 +86,25 @@ void SaveUpdatedTranslation(const QString &outName, const QString &newFileName, 
         throw;
     }
     bool backupPlaced = false;
+    bool filePlaced = false;
     try {
         RenameFileChecked(backupTemp, backup);
         backupPlaced = true;
         SaveReviewMarks(outName, result.Marks);
         RenameFileChecked(messageTemp, outName);
+        filePlaced = true;
+        SyncDirectory(GetFileDir(outName));
     } catch (...) {
+        if (filePlaced)
+            DeleteFileQuiet(outName);
+        else
+            DeleteFileQuiet(messageTemp);
         if (backupPlaced) {
             DeleteFileQuiet(backup);
             DeleteFileQuiet(ReviewFileName(outName));
         } else {
             DeleteFileQuiet(backupTemp);
         }
-        DeleteFileQuiet(messageTemp);
         throw;
     }
-    SyncDirectory(GetFileDir(outName));
 }

@@ -152,43 +152,6 @@ private:
     TTranslationEntries m_entries;
 };
 
-// A device that gathers what the XML writer hands it (many small pieces)
-// and passes it on to the real device a block at a time.
-class BlockDevice : public QIODevice
-{
-public:
-    explicit BlockDevice(QIODevice &target) : m_target(target) { open(QIODevice::WriteOnly); }
-    // Passes on what is left; false when the real device did not take
-    // everything.
-    bool Finish()
-    {
-        Pass();
-        return !m_failed;
-    }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        m_buffer.append(data, size);
-        if (m_buffer.size() >= (1 << 20))
-            Pass();
-        return m_failed ? -1 : size;
-    }
-
-private:
-    void Pass()
-    {
-        if (!m_failed && m_target.write(m_buffer) != m_buffer.size())
-            m_failed = true;
-        m_buffer.clear();
-    }
-
-    QIODevice &m_target;
-    QByteArray m_buffer;
-    bool m_failed = false;
-};
-
 // The text of Text with each control character XML cannot hold as an <x/>.
 void WriteText(QXmlStreamWriter &xml, const QString &text, int &elementId)
 {
@@ -216,17 +179,23 @@ TTranslationEntries ReadXliff(QByteArrayView bytes)
     // a file in UTF-8 (no declaration of another encoding, no UTF-16 byte
     // order mark) is checked first, to name the line and column.
     if (DeclaresUtf8(bytes))
-        (void)DecodeUtf8Strictly(bytes);
+        CheckUtf8(bytes);
     return XliffReader(bytes).Read();
 }
 
 void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TExportInfo &info)
 {
-    // The writer fills a buffer that goes to the device a block at a time.
-    BlockDevice out(device);
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument();
-    xml.writeCharacters(QStringLiteral("\n"));
+    // The writer fills a string that goes to the device, as UTF-8, a block
+    // at a time: far cheaper than handing the device each small piece.
+    QString text;
+    const auto pass = [&text, &device] {
+        const QByteArray utf8 = text.toUtf8();
+        if (device.write(utf8) != utf8.size())
+            RaiseWriteError();
+        text.truncate(0);
+    };
+    text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    QXmlStreamWriter xml(&text);
     xml.writeStartElement(QStringLiteral("xliff"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.2"));
     xml.writeDefaultNamespace(QStringLiteral("urn:oasis:names:tc:xliff:document:1.2"));
@@ -288,6 +257,8 @@ void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TEx
         }
         xml.writeCharacters(QStringLiteral("\n      "));
         xml.writeEndElement();
+        if (text.size() >= (1 << 19))
+            pass();
     }
     xml.writeCharacters(QStringLiteral("\n    "));
     xml.writeEndElement(); // body
@@ -296,6 +267,6 @@ void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TEx
     xml.writeCharacters(QStringLiteral("\n"));
     xml.writeEndElement(); // xliff
     xml.writeEndDocument();
-    if (!out.Finish() || xml.hasError())
-        RaiseWriteError();
+    text += QLatin1Char('\n');
+    pass();
 }
