@@ -13,53 +13,58 @@ namespace {
     throw ETranslationFileError(Format(GetMsg(QString::fromLatin1(key)), args), line, column);
 }
 
-bool IsBlank(QChar c)
+bool IsBlank(char c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\f')
-        || c == QLatin1Char('\v');
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
-qsizetype SkipBlanks(QStringView line, qsizetype at)
+qsizetype SkipBlanks(QByteArrayView line, qsizetype at)
 {
     while (at < line.size() && IsBlank(line[at]))
         ++at;
     return at;
 }
 
-int OctalValue(QChar c)
+int OctalValue(char c)
 {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('7') ? c.unicode() - '0' : -1;
+    return c >= '0' && c <= '7' ? c - '0' : -1;
 }
 
-int HexValue(QChar c)
+int HexValue(char c)
 {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
+// The column (from 1, in characters) of byte At of the UTF-8 line.
+int Column(QByteArrayView line, qsizetype at)
+{
+    return int(QString::fromUtf8(line.first(at)).size()) + 1;
+}
+
 // The reader: one line at a time, an entry gathered until the next one
-// begins.
+// begins. It works on the file's UTF-8 bytes (checked beforehand), and
+// decodes each field once, when its entry is complete.
 class PoReader
 {
 public:
-    explicit PoReader(const QString &text) : m_text(text) {}
+    explicit PoReader(QByteArrayView text) : m_text(text) {}
 
     TTranslationEntries Read()
     {
         qsizetype start = 0;
         const qsizetype size = m_text.size();
         while (start <= size) {
-            qsizetype end = m_text.indexOf(QLatin1Char('\n'), start);
+            qsizetype end = m_text.indexOf('\n', start);
             if (end < 0)
                 end = size;
             ++m_lineNumber;
-            ReadLine(QStringView(m_text).mid(start, end - start));
+            ReadLine(m_text.sliced(start, end - start));
             start = end + 1;
         }
         Finish();
@@ -69,208 +74,214 @@ public:
 private:
     enum class Field { None, Context, Id, Str, Previous, PreviousOther };
 
-    void ReadLine(QStringView line)
+    void ReadLine(QByteArrayView line)
     {
         const qsizetype at = SkipBlanks(line, 0);
         if (at == line.size()) {
             Finish();
             return;
         }
-        if (line[at] == QLatin1Char('#')) {
+        if (line[at] == '#') {
             ReadComment(line, at);
             return;
         }
-        if (line[at] == QLatin1Char('"')) {
-            if (m_field == Field::None || m_field == Field::Previous || m_field == Field::PreviousOther)
-                Malformed("PoUnexpectedText", m_lineNumber, int(at) + 1, {Shown(line.mid(at))});
-            Append(ReadString(line, at));
+        if (line[at] == '"') {
+            if (m_field == Field::None)
+                Malformed("PoUnexpectedText", m_lineNumber, Column(line, at), {Shown(line.sliced(at))});
+            ReadString(line, at, Target(m_field));
             return;
         }
         ReadKeyword(line, at);
     }
 
-    void ReadComment(QStringView line, qsizetype at)
+    QByteArray &Target(Field field)
+    {
+        switch (field) {
+        case Field::Context:
+            return m_context;
+        case Field::Id:
+            return m_id;
+        case Field::Previous:
+            return m_previousId;
+        case Field::PreviousOther:
+            return m_ignored;
+        default:
+            return m_str;
+        }
+    }
+
+    static bool HasFuzzyFlag(QByteArrayView flags)
+    {
+        qsizetype start = 0;
+        while (start <= flags.size()) {
+            qsizetype end = flags.indexOf(',', start);
+            if (end < 0)
+                end = flags.size();
+            if (flags.sliced(start, end - start).trimmed() == "fuzzy")
+                return true;
+            start = end + 1;
+        }
+        return false;
+    }
+
+    void ReadComment(QByteArrayView line, qsizetype at)
     {
         // A comment after a complete entry begins the next one.
         if (m_hasStr)
             Finish();
         if (m_hasId || m_hasContext)
-            Malformed("PoCommentInEntry", m_lineNumber, int(at) + 1);
+            Malformed("PoCommentInEntry", m_lineNumber, Column(line, at));
         m_field = Field::None;
-        const QStringView rest = line.mid(at + 1);
-        if (rest.startsWith(QLatin1Char('~')))
+        const QByteArrayView rest = line.sliced(at + 1);
+        if (rest.startsWith('~'))
             return; // an obsolete entry: not one of the file's messages
         if (!m_started) {
             m_started = true;
             m_entryLine = m_lineNumber;
         }
-        if (rest.startsWith(QLatin1Char(','))) {
-            for (QStringView flag : rest.mid(1).split(QLatin1Char(','))) {
-                if (flag.trimmed() == QLatin1String("fuzzy"))
-                    m_fuzzy = true;
-            }
+        if (rest.startsWith(',')) {
+            m_fuzzy = m_fuzzy || HasFuzzyFlag(rest.sliced(1));
             return;
         }
-        if (!rest.startsWith(QLatin1Char('|')))
+        if (!rest.startsWith('|'))
             return;
         const qsizetype keyword = SkipBlanks(line, at + 2);
-        const QStringView previous = line.mid(keyword);
-        if (previous.startsWith(QLatin1Char('"'))) {
+        const QByteArrayView previous = line.sliced(keyword);
+        if (previous.startsWith('"')) {
             if (m_previousField == Field::None)
-                Malformed("PoUnexpectedText", m_lineNumber, int(keyword) + 1, {Shown(previous)});
-            const QString text = ReadString(line, keyword);
-            if (m_previousField == Field::Previous)
-                m_previousId += text;
+                Malformed("PoUnexpectedText", m_lineNumber, Column(line, keyword), {Shown(previous)});
+            ReadString(line, keyword, Target(m_previousField));
             return;
         }
         Field field = Field::None;
         qsizetype length = 0;
-        if (previous.startsWith(QLatin1String("msgid_plural")) || previous.startsWith(QLatin1String("msgctxt"))) {
+        if (previous.startsWith("msgid_plural") || previous.startsWith("msgctxt")) {
             field = Field::PreviousOther;
-            length = previous.startsWith(QLatin1String("msgctxt")) ? 7 : 12;
-        } else if (previous.startsWith(QLatin1String("msgid"))) {
+            length = previous.startsWith("msgctxt") ? 7 : 12;
+        } else if (previous.startsWith("msgid")) {
             field = Field::Previous;
             length = 5;
         } else {
-            Malformed("PoUnexpectedText", m_lineNumber, int(keyword) + 1, {Shown(previous)});
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, keyword), {Shown(previous)});
         }
         const qsizetype quote = SkipBlanks(line, keyword + length);
-        if (quote == keyword + length || quote >= line.size() || line[quote] != QLatin1Char('"'))
-            Malformed("PoUnexpectedText", m_lineNumber, int(keyword) + 1, {Shown(previous)});
-        const QString text = ReadString(line, quote);
+        if (quote == keyword + length || quote >= line.size() || line[quote] != '"')
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, keyword), {Shown(previous)});
         m_previousField = field;
         if (field == Field::Previous) {
             m_hasPrevious = true;
-            m_previousId = text;
+            m_previousId.truncate(0);
         }
+        m_ignored.truncate(0);
+        ReadString(line, quote, Target(field));
     }
 
-    void ReadKeyword(QStringView line, qsizetype at)
+    void ReadKeyword(QByteArrayView line, qsizetype at)
     {
-        const QStringView word = line.mid(at);
+        const QByteArrayView word = line.sliced(at);
         Field field = Field::None;
         qsizetype length = 0;
-        if (word.startsWith(QLatin1String("msgid_plural")) || word.startsWith(QLatin1String("msgstr["))) {
-            Malformed("PoPlural", m_lineNumber, int(at) + 1);
-        } else if (word.startsWith(QLatin1String("msgctxt"))) {
+        if (word.startsWith("msgid_plural") || word.startsWith("msgstr[")) {
+            Malformed("PoPlural", m_lineNumber, Column(line, at));
+        } else if (word.startsWith("msgctxt")) {
             field = Field::Context;
             length = 7;
-        } else if (word.startsWith(QLatin1String("msgid"))) {
+        } else if (word.startsWith("msgid")) {
             field = Field::Id;
             length = 5;
-        } else if (word.startsWith(QLatin1String("msgstr"))) {
+        } else if (word.startsWith("msgstr")) {
             field = Field::Str;
             length = 6;
         } else {
-            Malformed("PoUnexpectedText", m_lineNumber, int(at) + 1, {Shown(word)});
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, at), {Shown(word)});
         }
         const qsizetype quote = SkipBlanks(line, at + length);
-        if (quote == at + length || quote >= line.size() || line[quote] != QLatin1Char('"'))
-            Malformed("PoUnexpectedText", m_lineNumber, int(at) + 1, {Shown(word)});
+        if (quote == at + length || quote >= line.size() || line[quote] != '"')
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, at), {Shown(word)});
 
         if (field != Field::Str && m_hasStr)
             Finish(); // the next entry begins
         const bool misplaced = (field == Field::Context && (m_hasContext || m_hasId))
             || (field == Field::Id && m_hasId) || (field == Field::Str && (!m_hasId || m_hasStr));
         if (misplaced)
-            Malformed("PoMisplacedKeyword", m_lineNumber, int(at) + 1, {word.first(length).toString()});
+            Malformed("PoMisplacedKeyword", m_lineNumber, Column(line, at), {QString::fromLatin1(word.first(length))});
         if (!m_started) {
             m_started = true;
             m_entryLine = m_lineNumber;
         }
         m_field = field;
         m_previousField = Field::None;
-        QString text = ReadString(line, quote);
         switch (field) {
         case Field::Context:
             m_hasContext = true;
             m_contextLine = m_lineNumber;
-            m_context = std::move(text);
             break;
         case Field::Id:
             m_hasId = true;
-            m_id = std::move(text);
             break;
         default:
             m_hasStr = true;
-            m_str = std::move(text);
             break;
         }
+        ReadString(line, quote, Target(field));
     }
 
-    void Append(const QString &text)
+    // Appends the string that begins with the quote at Quote to Text (UTF-8);
+    // nothing but blanks may follow it on the line.
+    void ReadString(QByteArrayView line, qsizetype quote, QByteArray &text)
     {
-        switch (m_field) {
-        case Field::Context:
-            m_context += text;
-            break;
-        case Field::Id:
-            m_id += text;
-            break;
-        default:
-            m_str += text;
-            break;
-        }
-    }
-
-    // The string that begins with the quote at Quote; nothing but blanks may
-    // follow it on the line.
-    QString ReadString(QStringView line, qsizetype quote)
-    {
-        QString text;
         qsizetype at = quote + 1;
         qsizetype runStart = at;
         while (true) {
             if (at >= line.size())
-                Malformed("PoStringNotClosed", m_lineNumber, int(quote) + 1);
-            const QChar c = line[at];
-            if (c == QLatin1Char('"'))
+                Malformed("PoStringNotClosed", m_lineNumber, Column(line, quote));
+            const char c = line[at];
+            if (c == '"')
                 break;
-            if (c != QLatin1Char('\\')) {
+            if (c != '\\') {
                 ++at;
                 continue;
             }
-            text += line.mid(runStart, at - runStart);
+            text.append(line.sliced(runStart, at - runStart));
             at = ReadEscape(line, at, text);
             runStart = at;
         }
-        text += line.mid(runStart, at - runStart);
+        text.append(line.sliced(runStart, at - runStart));
         const qsizetype after = SkipBlanks(line, at + 1);
         if (after != line.size())
-            Malformed("PoTextAfterString", m_lineNumber, int(after) + 1);
-        return text;
+            Malformed("PoTextAfterString", m_lineNumber, Column(line, after));
     }
 
     // Reads the escape sequence at Backslash into Text; returns the offset
     // after it.
-    qsizetype ReadEscape(QStringView line, qsizetype backslash, QString &text)
+    qsizetype ReadEscape(QByteArrayView line, qsizetype backslash, QByteArray &text)
     {
         const qsizetype at = backslash + 1;
         if (at >= line.size())
-            Malformed("PoStringNotClosed", m_lineNumber, int(backslash) + 1);
-        const char16_t c = line[at].unicode();
-        const char *simple = nullptr;
+            Malformed("PoStringNotClosed", m_lineNumber, Column(line, backslash));
+        const char c = line[at];
+        char simple = 0;
         switch (c) {
-        case 'n': simple = "\n"; break;
-        case 't': simple = "\t"; break;
-        case 'r': simple = "\r"; break;
-        case 'a': simple = "\a"; break;
-        case 'b': simple = "\b"; break;
-        case 'f': simple = "\f"; break;
-        case 'v': simple = "\v"; break;
-        case '\\': simple = "\\"; break;
-        case '"': simple = "\""; break;
-        case '\'': simple = "'"; break;
-        case '?': simple = "?"; break;
+        case 'n': simple = '\n'; break;
+        case 't': simple = '\t'; break;
+        case 'r': simple = '\r'; break;
+        case 'a': simple = '\a'; break;
+        case 'b': simple = '\b'; break;
+        case 'f': simple = '\f'; break;
+        case 'v': simple = '\v'; break;
+        case '\\': simple = '\\'; break;
+        case '"': simple = '"'; break;
+        case '\'': simple = '\''; break;
+        case '?': simple = '?'; break;
         default: break;
         }
         if (simple) {
-            text += QLatin1Char(simple[0]);
+            text += simple;
             return at + 1;
         }
         int value = 0;
         qsizetype end = at;
-        if (OctalValue(line[at]) >= 0) {
+        if (OctalValue(c) >= 0) {
             while (end < line.size() && end < at + 3 && OctalValue(line[end]) >= 0)
                 value = value * 8 + OctalValue(line[end++]);
         } else if (c == 'x') {
@@ -278,15 +289,15 @@ private:
             while (end < line.size() && end < at + 3 && HexValue(line[end]) >= 0)
                 value = value * 16 + HexValue(line[end++]);
             if (end == at + 1)
-                Malformed("PoBadEscape", m_lineNumber, int(backslash) + 1, {line.mid(backslash, 2).toString()});
+                Malformed("PoBadEscape", m_lineNumber, Column(line, backslash), {Shown(line.sliced(backslash, 2))});
         } else {
-            Malformed("PoBadEscape", m_lineNumber, int(backslash) + 1, {line.mid(backslash, 2).toString()});
+            Malformed("PoBadEscape", m_lineNumber, Column(line, backslash), {Shown(line.sliced(backslash, 2))});
         }
         // A numeric escape stands for one byte of the file's UTF-8: only
         // ASCII is a character by itself.
         if (value > 0x7F)
-            Malformed("PoBadEscape", m_lineNumber, int(backslash) + 1, {line.mid(backslash, end - backslash).toString()});
-        text += QChar(char16_t(value));
+            Malformed("PoBadEscape", m_lineNumber, Column(line, backslash), {Shown(line.sliced(backslash, end - backslash))});
+        text += char(value);
         return end;
     }
 
@@ -310,13 +321,14 @@ private:
             return;
         }
         TTranslationEntry entry;
-        if (!ParseCodeText(m_context, entry.Code))
-            throw ETranslationFileError(BadCodeMessage(m_context), m_contextLine, 0);
-        entry.Original = std::move(m_id);
-        entry.Translation = std::move(m_str);
+        const QString context = QString::fromUtf8(m_context);
+        if (!ParseCodeText(context, entry.Code))
+            throw ETranslationFileError(BadCodeMessage(context), m_contextLine, 0);
+        entry.Original = QString::fromUtf8(m_id);
+        entry.Translation = QString::fromUtf8(m_str);
         entry.State = m_fuzzy ? TTranslationEntry::TState::NeedsReview : TTranslationEntry::TState::Final;
         entry.HasPreviousOriginal = m_hasPrevious;
-        entry.PreviousOriginal = std::move(m_previousId);
+        entry.PreviousOriginal = QString::fromUtf8(m_previousId);
         entry.Line = m_entryLine;
         m_entries.push_back(std::move(entry));
         Reset();
@@ -326,13 +338,14 @@ private:
     // subset ASCII, or the template's placeholder).
     void CheckHeader()
     {
-        const qsizetype at = m_str.indexOf(QLatin1String("charset="), 0, Qt::CaseInsensitive);
+        const QString header = QString::fromUtf8(m_str);
+        const qsizetype at = header.indexOf(QLatin1String("charset="), 0, Qt::CaseInsensitive);
         if (at < 0)
             return;
         qsizetype end = at + 8;
-        while (end < m_str.size() && !m_str[end].isSpace() && m_str[end] != QLatin1Char(';'))
+        while (end < header.size() && !header[end].isSpace() && header[end] != QLatin1Char(';'))
             ++end;
-        const QString charset = m_str.mid(at + 8, end - at - 8);
+        const QString charset = header.mid(at + 8, end - at - 8);
         static const char *const accepted[] = {"UTF-8", "UTF8", "ASCII", "US-ASCII", "CHARSET"};
         for (const char *name : accepted) {
             if (charset.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
@@ -345,18 +358,21 @@ private:
     {
         m_started = false;
         m_hasContext = m_hasId = m_hasStr = m_fuzzy = m_hasPrevious = false;
-        m_context.clear();
-        m_id.clear();
-        m_str.clear();
-        m_previousId.clear();
+        // Emptied, not freed: the next entry's fields fit in the same room.
+        m_context.truncate(0);
+        m_id.truncate(0);
+        m_str.truncate(0);
+        m_previousId.truncate(0);
     }
 
-    static QString Shown(QStringView text)
+    // A few characters of the text, for a message.
+    static QString Shown(QByteArrayView text)
     {
-        return text.size() > 20 ? text.first(20).toString() + QStringLiteral("...") : text.toString();
+        const QString shown = QString::fromUtf8(text.first(qMin<qsizetype>(text.size(), 80)));
+        return shown.size() > 20 ? shown.first(20) + QStringLiteral("...") : shown;
     }
 
-    const QString &m_text;
+    const QByteArrayView m_text;
     TTranslationEntries m_entries;
     int m_lineNumber = 0;
     int m_entryLine = 0;
@@ -369,10 +385,11 @@ private:
     bool m_hasStr = false;
     bool m_fuzzy = false;
     bool m_hasPrevious = false;
-    QString m_context;
-    QString m_id;
-    QString m_str;
-    QString m_previousId;
+    QByteArray m_context;
+    QByteArray m_id;
+    QByteArray m_str;
+    QByteArray m_previousId;
+    QByteArray m_ignored; // a previous msgctxt or msgid_plural
 };
 
 // Appends Utf8 as the inside of a PO string: runs of bytes that need no
@@ -437,8 +454,10 @@ void AppendString(QByteArray &out, const char *prefix, const char *keyword, QByt
 
 TTranslationEntries ReadPo(QByteArrayView bytes)
 {
-    const QString text = DecodeUtf8Strictly(bytes);
-    return PoReader(text).Read();
+    CheckUtf8(bytes);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    return PoReader(bytes).Read();
 }
 
 void WritePo(QIODevice &device, const TTranslationEntries &entries, const TExportInfo &info)
