@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QtGlobal>
 
 TBenchOptions ParseBenchOptions(const QStringList &arguments, int defaultRuns)
@@ -37,4 +38,28 @@ double BestOf(int runs, const std::function<void()> &operation)
         best = qMin(best, timer.nsecsElapsed() / 1e6);
     }
     return best;
+}
+
+QByteArray RawRead(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        qFatal("cannot open %s", qPrintable(fileName));
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    if (file.read(bytes.data(), bytes.size()) != bytes.size())
+        qFatal("cannot read %s", qPrintable(fileName));
+    return bytes;
+}
+
+void RawWrite(const QString &fileName, const QByteArray &bytes)
+{
+    constexpr qint64 Block = 1 << 20;
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        qFatal("cannot create %s", qPrintable(fileName));
+    for (qint64 at = 0; at < bytes.size(); at += Block) {
+        const qint64 size = qMin(Block, bytes.size() - at);
+        if (file.write(bytes.constData() + at, size) != size)
+            qFatal("cannot write %s", qPrintable(fileName));
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // What the benchmarks share: their command line and the best-of timing.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,3 +26,9 @@ QString BenchTempTemplate(const TBenchOptions &options, const QString &name);
 
 // The shortest of Runs timings of Operation, in milliseconds.
 double BestOf(int runs, const std::function<void()> &operation);
+
+// A file's bytes read into memory in one piece, unbuffered: what reading
+// the bytes raw costs, beside which the benchmarks time their reads.
+QByteArray RawRead(const QString &fileName);
+// Bytes written into a new file a megabyte a call, unbuffered.
+void RawWrite(const QString &fileName, const QByteArray &bytes);

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr qint64 Block = 1 << 20;
-
 // Messages with texts of 0 to 140 bytes (70 on average), codes ascending as
 // a server numbers them.
 TMsgData Generate(int count)
@@ -41,30 +39,6 @@ TMsgData Generate(int count)
         data.AddMessage(quint32((i / 5000) * 10000 + i % 5000 + 1), text);
     }
     return data;
-}
-
-// The file's bytes into memory, as a load needs them.
-QByteArray RawRead(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        qFatal("cannot open %s", qPrintable(fileName));
-    QByteArray bytes(file.size(), Qt::Uninitialized);
-    if (file.read(bytes.data(), bytes.size()) != bytes.size())
-        qFatal("cannot read %s", qPrintable(fileName));
-    return bytes;
-}
-
-void RawWrite(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        qFatal("cannot create %s", qPrintable(fileName));
-    for (qint64 at = 0; at < bytes.size(); at += Block) {
-        const qint64 size = qMin(Block, bytes.size() - at);
-        if (file.write(bytes.constData() + at, size) != size)
-            qFatal("cannot write %s", qPrintable(fileName));
-    }
 }
 
 // The process's peak resident memory (VmHWM), in KiB. Unlike getrusage's

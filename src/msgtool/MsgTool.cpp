@@ -1,18 +1,25 @@
 #include "msgtool/MsgTool.h"
 
 #include "diagnostics/Exception.h"
-#include "msgfile/MsgFile.h"
 #include "msgfile/FileUtils.h"
+#include "msgfile/MsgFile.h"
+#include "msgfile/MsgFileSave.h"
 #include "msgfile/ServerLookup.h"
+#include "translation/ExchangeText.h"
 #include "translation/Placeholders.h"
+#include "translation/ReviewMarks.h"
+#include "translation/TranslationExchange.h"
 #include "translation/TranslationStatus.h"
+#include "translation/TranslationUpdate.h"
 #include "uitext/EnglishMsg.h"
 #include "uitext/Format.h"
 #include "uitext/LangUtils.h"
 #include "uitext/MsgRes.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace MsgTool {
@@ -237,9 +244,155 @@ int Lint(const QString &file, const QString &givenOriginal, QTextStream &out, QT
         const QString problem = DescribePlaceholderProblem(FindPlaceholderProblem(original, messages->TextView(index)));
         out << Text("LintProblem", {messages->Codes(index), problem}) << "\n";
     }
-    out << Text("LintSummary", {status.Messages(), status.Translated(), status.Untranslated(), status.Problems()})
+    QString warning;
+    const TReviewMarks marks = LoadReviewMarks(file, warning);
+    if (!warning.isEmpty())
+        err << OneLine(Text("ToolWarning", {warning})) << Qt::endl;
+    out << Text("LintSummary", {status.Messages(), status.Translated(), status.Untranslated(), status.Problems(),
+                                marks.CountIn(*messages)})
         << Qt::endl;
     return status.Problems() > 0 ? Problems : Success;
+}
+
+// --- The translation exchange: export, import, update ----------------------
+
+// Removes "Name VALUE" from Arguments into Value; false when Name is the
+// last argument (no value).
+bool TakeOption(QStringList &arguments, const QString &name, QString &value)
+{
+    const qsizetype at = arguments.indexOf(name);
+    if (at < 0)
+        return true;
+    if (at + 1 >= arguments.size())
+        return false;
+    value = arguments.at(at + 1);
+    arguments.remove(at, 2);
+    return true;
+}
+
+// The original store of FileName: OriginalName when given, else its initial
+// backup, else (Fallback) a copy of Messages, which makes every message
+// untranslated; null after reporting when it cannot be read (or, without
+// Fallback, when there is none).
+std::unique_ptr<TMsgData> LoadOriginals(const QString &fileName, const QString &originalName, const TMsgData &messages,
+                                        bool fallback, QTextStream &err)
+{
+    if (!originalName.isEmpty())
+        return Load(originalName, err);
+    const QString backup = InitialBackupName(fileName);
+    if (FileExists(backup))
+        return Load(backup, err);
+    if (fallback)
+        return messages.Clone();
+    FailOn(err, Unreadable, fileName, Text("UpdateNoOriginal", {fileName, backup}));
+    return nullptr;
+}
+
+TReviewMarks LoadMarks(const QString &fileName, QTextStream &err)
+{
+    QString warning;
+    TReviewMarks marks = LoadReviewMarks(fileName, warning);
+    if (!warning.isEmpty())
+        err << OneLine(Text("ToolWarning", {warning})) << Qt::endl;
+    return marks;
+}
+
+int ExportTranslation(const QString &in, const QString &outName, const QString &originalName, QTextStream &out,
+                      QTextStream &err)
+{
+    const std::optional<TExchangeFormat> format = ExchangeFormatOf(outName);
+    if (!format)
+        return Fail(err, Usage, Text("ExchangeUnknownFormat", {outName}));
+    const auto messages = Load(in, err);
+    if (!messages)
+        return Unreadable;
+    const auto originals = LoadOriginals(in, originalName, *messages, true, err);
+    if (!originals)
+        return Unreadable;
+    const TReviewMarks marks = LoadMarks(in, err);
+    const TTranslationEntries entries = ExportTranslations(*messages, *originals, marks);
+    TExportInfo info;
+    info.FileName = QFileInfo(in).fileName();
+    info.RevisionDate = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm+0000"));
+    try {
+        SaveTranslations(*format, outName, entries, info);
+    } catch (const Exception &e) {
+        return FailOn(err, WriteFailed, outName, e.Message());
+    }
+    const auto translated = std::count_if(entries.begin(), entries.end(),
+                                          [](const TTranslationEntry &entry) { return !entry.Translation.isEmpty(); });
+    const auto toReview = std::count_if(entries.begin(), entries.end(), [](const TTranslationEntry &entry) {
+        return entry.State == TTranslationEntry::TState::NeedsReview;
+    });
+    out << Text("ExportSummary", {outName, messages->Count(), qint64(translated), qint64(toReview)}) << Qt::endl;
+    return Success;
+}
+
+int ImportTranslation(const QString &in, const QString &translations, const QString &outName, bool fuzzy,
+                      QTextStream &out, QTextStream &err)
+{
+    const std::optional<TExchangeFormat> format = ExchangeFormatOf(translations);
+    if (!format)
+        return Fail(err, Usage, Text("ExchangeUnknownFormat", {translations}));
+    const auto messages = Load(in, err);
+    if (!messages)
+        return Unreadable;
+    const auto originals = LoadOriginals(in, QString(), *messages, true, err);
+    if (!originals)
+        return Unreadable;
+    TTranslationEntries entries;
+    try {
+        entries = LoadTranslations(*format, translations);
+    } catch (const ETranslationFileError &e) {
+        const QString where = e.Column() > 0 ? Text("ExchangeMalformedAt", {translations, e.Line(), e.Column(), e.Message()})
+                                             : Text("ExchangeMalformedLine", {translations, e.Line(), e.Message()});
+        return Fail(err, Unreadable, where);
+    } catch (const Exception &e) {
+        return FailOn(err, Unreadable, translations, e.Message());
+    }
+    TReviewMarks marks = LoadMarks(in, err);
+    TImportOptions options;
+    options.ApplyNeedsReview = fuzzy;
+    const TImportReport report = ImportTranslations(entries, *messages, *originals, marks, options);
+    marks.KeepOnly(*messages);
+    try {
+        SaveMsgDataWithBackup(outName, *messages);
+        SaveReviewMarks(outName, marks);
+    } catch (const Exception &e) {
+        return FailOn(err, WriteFailed, outName, e.Message());
+    }
+    for (const TImportNote &note : report.Notes)
+        out << OneLine(Text("ImportNote", {translations, note.Line, CodeText(note.Code), DescribeImportNote(note)})) << "\n";
+    out << Text("ImportSummary", {report.Applied, report.Unchanged, report.Skipped, report.Refused, report.Unknown})
+        << Qt::endl;
+    return report.Refused > 0 || report.Unknown > 0 ? WriteFailed : Success;
+}
+
+int UpdateTranslationFile(const QString &translatedName, const QString &newName, const QString &outName,
+                          const QString &originalName, QTextStream &out, QTextStream &err)
+{
+    const auto translated = Load(translatedName, err);
+    if (!translated)
+        return Unreadable;
+    const auto originals = LoadOriginals(translatedName, originalName, *translated, false, err);
+    if (!originals)
+        return Unreadable;
+    const auto newMessages = Load(newName, err);
+    if (!newMessages)
+        return Unreadable;
+    for (const QString &existing : {outName, InitialBackupName(outName)}) {
+        if (FileExists(existing))
+            return FailOn(err, WriteFailed, existing, Text("ToolOutputExists", {existing}));
+    }
+    const TReviewMarks marks = LoadMarks(translatedName, err);
+    const TUpdateResult result = UpdateTranslation(*translated, *originals, marks, *newMessages);
+    try {
+        SaveUpdatedTranslation(outName, newName, result);
+    } catch (const Exception &e) {
+        return FailOn(err, WriteFailed, outName, e.Message());
+    }
+    out << Text("UpdateSummary", {result.Carried, result.NeedsReview, result.Untranslated, result.Dropped}) << Qt::endl;
+    return Success;
 }
 
 } // namespace
@@ -269,6 +422,21 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     if (command == QLatin1String("lint") && (arguments.size() == 2 || arguments.size() == 3))
         return Lint(arguments.at(1), arguments.value(2), out, err);
+    if (command == QLatin1String("export") || command == QLatin1String("update")) {
+        QStringList files = arguments.mid(1);
+        QString original;
+        const bool given = TakeOption(files, QStringLiteral("--original"), original);
+        if (given && command == QLatin1String("export") && files.size() == 2)
+            return ExportTranslation(files.at(0), files.at(1), original, out, err);
+        if (given && command == QLatin1String("update") && files.size() == 3)
+            return UpdateTranslationFile(files.at(0), files.at(1), files.at(2), original, out, err);
+    }
+    if (command == QLatin1String("import")) {
+        QStringList files = arguments.mid(1);
+        const bool fuzzy = files.removeOne(QStringLiteral("--fuzzy"));
+        if (files.size() == 3)
+            return ImportTranslation(files.at(0), files.at(1), files.at(2), fuzzy, out, err);
+    }
     if (command.isEmpty())
         return Fail(err, Usage, Text("ToolNoCommand"));
     return Fail(err, Usage, Text("ToolWrongUsage", {arguments.join(QLatin1Char(' '))}));

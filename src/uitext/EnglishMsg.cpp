@@ -175,11 +175,28 @@ QString EnglishTable()
               + QStringLiteral("                  list the messages of FILE whose placeholders differ from") + CR
               + QStringLiteral("                  their original's (ORIGINAL, else FILE's initial backup") + CR
               + QStringLiteral("                  FILE.OrigBAK), then count what is translated") + CR
+              + QStringLiteral("  export FILE OUT [--original ORIGINAL]") + CR
+              + QStringLiteral("                  write the translation of FILE for CAT tools into OUT,") + CR
+              + QStringLiteral("                  as gettext PO (.po), XLIFF 1.2 (.xlf, .xliff) or CSV") + CR
+              + QStringLiteral("                  (.csv); ORIGINAL (default: FILE's initial backup, else") + CR
+              + QStringLiteral("                  FILE) holds the original texts") + CR
+              + QStringLiteral("  import FILE IN OUT [--fuzzy]") + CR
+              + QStringLiteral("                  apply the translations of IN (.po, .xlf, .xliff, .csv)") + CR
+              + QStringLiteral("                  to the messages of FILE with the same codes and save the") + CR
+              + QStringLiteral("                  result as OUT; --fuzzy applies entries to review too,") + CR
+              + QStringLiteral("                  marking them for review") + CR
+              + QStringLiteral("  update TRANSLATED NEW OUT [--original ORIGINAL]") + CR
+              + QStringLiteral("                  carry the translation of TRANSLATED (its originals in") + CR
+              + QStringLiteral("                  ORIGINAL, default its initial backup) to the messages of") + CR
+              + QStringLiteral("                  the new server file NEW, marking those whose English") + CR
+              + QStringLiteral("                  text changed for review; OUT gets NEW as its initial") + CR
+              + QStringLiteral("                  backup") + CR
               + QStringLiteral("  --help          show this text") + CR
               + QStringLiteral("  --version       show the version") + CR + CR
               + QStringLiteral("Exit status: 0 done (check: sound; lint: no placeholder problem), 1 check") + CR
-              + QStringLiteral("found the file unsound, lint found a placeholder problem, or the output") + CR
-              + QStringLiteral("could not be written, 2 the input could not be read, 64 wrong usage.")},
+              + QStringLiteral("found the file unsound, lint found a placeholder problem, import refused a") + CR
+              + QStringLiteral("translation or met an unknown code, or the output could not be written, 2") + CR
+              + QStringLiteral("the input could not be read or is malformed, 64 wrong usage.")},
         {QStringLiteral("ToolVersion"), QStringLiteral("lexivane-msg %s")},
         {QStringLiteral("ToolError"), QStringLiteral("lexivane-msg: %s")},
         {QStringLiteral("ToolFileError"), QStringLiteral("%s: %s")},
@@ -205,9 +222,58 @@ QString EnglishTable()
         {QStringLiteral("CheckSound"), QStringLiteral("sound")},
         {QStringLiteral("CheckNotSound"), QStringLiteral("not sound")},
         {QStringLiteral("LintProblem"), QStringLiteral("%8.8x: %s")},
-        {QStringLiteral("LintSummary"), QStringLiteral("messages: %d, translated: %d, untranslated: %d, placeholder problems: %d")},
+        {QStringLiteral("LintSummary"), QStringLiteral("messages: %d, translated: %d, untranslated: %d, placeholder problems: %d, needs review: %d")},
         {QStringLiteral("LintNoInitialBackup"), QStringLiteral("there is no initial backup %s to compare with; give the original file as ORIGINAL")},
         {QStringLiteral("LintCountsDiffer"), QStringLiteral("%s holds %d messages, its original %s %d; they are paired by position")},
+        // The translation exchange (PO, XLIFF, CSV), the update to a new
+        // server file and the review marks: what the readers find wrong, what
+        // import says of an entry, and lexivane-msg's reports.
+        {QStringLiteral("ExchangeBadUtf8"), QStringLiteral("the bytes here are not UTF-8 text")},
+        {QStringLiteral("ExchangeBadCode"), QStringLiteral("\"%s\" is not a message code (one to eight hexadecimal digits)")},
+        {QStringLiteral("PoUnexpectedText"), QStringLiteral("PO syntax: unexpected \"%s\"")},
+        {QStringLiteral("PoStringNotClosed"), QStringLiteral("PO syntax: a string without its closing quote")},
+        {QStringLiteral("PoBadEscape"), QStringLiteral("PO syntax: unknown escape sequence \"%s\"")},
+        {QStringLiteral("PoTextAfterString"), QStringLiteral("PO syntax: text after the closing quote")},
+        {QStringLiteral("PoMisplacedKeyword"), QStringLiteral("PO syntax: %s in the wrong place")},
+        {QStringLiteral("PoNoMsgid"), QStringLiteral("PO syntax: an entry without msgid")},
+        {QStringLiteral("PoNoMsgstr"), QStringLiteral("PO syntax: an entry without msgstr")},
+        {QStringLiteral("PoCommentInEntry"), QStringLiteral("PO syntax: a comment inside an entry")},
+        {QStringLiteral("PoPlural"), QStringLiteral("plural forms are not used in message files")},
+        {QStringLiteral("PoNoCode"), QStringLiteral("the entry has no msgctxt giving its message code")},
+        {QStringLiteral("PoCharset"), QStringLiteral("the file is in the character set %s; only UTF-8 is read")},
+        {QStringLiteral("XliffNotWellFormed"), QStringLiteral("XML: %s")},
+        {QStringLiteral("XliffNoSource"), QStringLiteral("the trans-unit %s has no source")},
+        {QStringLiteral("XliffBadCharElement"), QStringLiteral("the element x of type %s stands for no character")},
+        {QStringLiteral("CsvStrayQuote"), QStringLiteral("CSV: a quote inside a field that is not quoted")},
+        {QStringLiteral("CsvQuoteOpen"), QStringLiteral("CSV: a quote opened here is never closed")},
+        {QStringLiteral("CsvTextAfterQuote"), QStringLiteral("CSV: text after the closing quote of a field")},
+        {QStringLiteral("CsvNoCodeColumn"), QStringLiteral("CSV: the header row has no column \"code\"")},
+        {QStringLiteral("CsvNoTranslationColumn"), QStringLiteral("CSV: the header row has no column \"translation\"")},
+        {QStringLiteral("CsvTooManyFields"), QStringLiteral("CSV: a row of %d fields under a header of %d")},
+        {QStringLiteral("ReviewNoSignature"), QStringLiteral("the first line is not \"# Lexivane review marks\"")},
+        {QStringLiteral("ReviewNoLineEnd"), QStringLiteral("the last line has no line end: the file was cut short")},
+        {QStringLiteral("ReviewBadLine"), QStringLiteral("not a code, a blank and a text")},
+        {QStringLiteral("ReviewCodeTwice"), QStringLiteral("the code %8.8x is marked twice")},
+        {QStringLiteral("ReviewBadByte"), QStringLiteral("the byte %d is never written into a review file")},
+        {QStringLiteral("ReviewBadEscape"), QStringLiteral("an unknown escape sequence")},
+        {QStringLiteral("ReviewFileLine"), QStringLiteral("line %d: %s")},
+        {QStringLiteral("ReviewFileDropped"), QStringLiteral("the review marks in %s are dropped: %s")},
+        {QStringLiteral("ImportTooLong"), QStringLiteral("refused: %s characters in stored form; a message holds at most %d")},
+        {QStringLiteral("ImportCharacterNotStored"), QStringLiteral("refused: the character \"%s\" cannot be stored in the ANSI code page (%s)")},
+        {QStringLiteral("ImportUnknownCode"), QStringLiteral("unknown: no message has this code")},
+        {QStringLiteral("ImportOtherOriginal"), QStringLiteral("made for another original: applied and marked for review")},
+        {QStringLiteral("ImportPlaceholderProblem"), QStringLiteral("warning: %s; applied")},
+        {QStringLiteral("ImportNote"), QStringLiteral("%s:%d: %s: %s")},
+        {QStringLiteral("ImportSummary"), QStringLiteral("applied: %d, unchanged: %d, skipped: %d, refused: %d, unknown: %d")},
+        {QStringLiteral("ExportSummary"), QStringLiteral("%s: %d messages, %d translated, %d to review")},
+        {QStringLiteral("UpdateSummary"), QStringLiteral("carried: %d, needs review: %d, untranslated: %d, dropped: %d")},
+        {QStringLiteral("ExchangeMalformedAt"), QStringLiteral("%s:%d:%d: %s")},
+        {QStringLiteral("ExchangeMalformedLine"), QStringLiteral("%s:%d: %s")},
+        {QStringLiteral("ExchangeUnknownFormat"), QStringLiteral("cannot tell the format of %s: its name must end in .po, .xlf, .xliff or .csv")},
+        {QStringLiteral("UpdateNoOriginal"), QStringLiteral("%s has no initial backup %s, so nothing tells what was translated; give its original with --original")},
+        {QStringLiteral("ToolOutputExists"), QStringLiteral("%s exists already; update never replaces a file")},
+        {QStringLiteral("ToolCannotCreate"), QStringLiteral("Cannot create file %s")},
+        {QStringLiteral("ToolWarning"), QStringLiteral("lexivane-msg: warning: %s")},
     };
     QString table;
     for (const auto &[key, value] : rows)

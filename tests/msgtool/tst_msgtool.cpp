@@ -2,6 +2,7 @@
 
 #include "msgfile/MsgFile.h"
 #include "msgtool/MsgTool.h"
+#include "translation/ReviewMarks.h"
 #include "support/MsgFileLayouts.h"
 #include "support/TestEnvironment.h"
 #include "uitext/EnglishMsg.h"
@@ -297,7 +298,9 @@ private Q_SLOTS:
             QVERIFY(!result.out.contains(QChar(13)));
             QVERIFY(result.out.endsWith(QLatin1Char('\n')));
             if (arguments.first() == QLatin1String("--help")) {
-                for (const char *command : {"dump IN OUT", "resave IN OUT", "check [--strict] IN", "lint FILE [ORIGINAL]"})
+                for (const char *command : {"dump IN OUT", "resave IN OUT", "check [--strict] IN", "lint FILE [ORIGINAL]",
+                                            "export FILE OUT [--original ORIGINAL]", "import FILE IN OUT [--fuzzy]",
+                                            "update TRANSLATED NEW OUT [--original ORIGINAL]"})
                     QVERIFY2(result.out.contains(QLatin1String(command)), command);
             }
         } else {
@@ -361,19 +364,22 @@ private Q_SLOTS:
 
         const QByteArrayList originals{"file @1 not found", "%s of %d", "plain", "100% sure"};
         QTest::newRow("nothing translated") << originals << originals << "backup" << 0
-                                            << "messages: 4, translated: 0, untranslated: 4, placeholder problems: 0\n" << "";
+                                            << "messages: 4, translated: 0, untranslated: 4, placeholder problems: 0, needs review: 0\n" << "";
         QTest::newRow("translated, placeholders kept")
             << QByteArrayList{"fichier @1 introuvable", "%s de %d", "simple", "100% sûr"} << originals << "backup" << 0
-            << "messages: 4, translated: 4, untranslated: 0, placeholder problems: 0\n" << "";
+            << "messages: 4, translated: 4, untranslated: 0, placeholder problems: 0, needs review: 0\n" << "";
         QTest::newRow("two problems, one line each")
             << QByteArrayList{"fichier introuvable", "%d de %s", "simple", "100% sure"} << originals << "given" << 1
             << "00002711: Missing @1\n00002712: Placeholders %s %d became %d %s\n"
-               "messages: 4, translated: 3, untranslated: 1, placeholder problems: 2\n"
+               "messages: 4, translated: 3, untranslated: 1, placeholder problems: 2, needs review: 0\n"
             << "";
         QTest::newRow("paired by position, counts differ")
             << QByteArrayList{"file @1 not found", "%s of %d", "plain", "100% sure", "new @2"} << originals << "backup" << 1
-            << "00002715: Extra @2\nmessages: 5, translated: 1, untranslated: 4, placeholder problems: 1\n"
+            << "00002715: Extra @2\nmessages: 5, translated: 1, untranslated: 4, placeholder problems: 1, needs review: 0\n"
             << "holds 5 messages, its original";
+        QTest::newRow("marks for review counted")
+            << QByteArrayList{"fichier @1 introuvable", "%s de %d", "simple", "100% sur"} << originals << "review" << 0
+            << "messages: 4, translated: 4, untranslated: 0, placeholder problems: 0, needs review: 2\n" << "";
         QTest::newRow("no initial backup") << originals << QByteArrayList{} << "none" << 2 << "" << "give the original file as ORIGINAL";
         QTest::newRow("the original given is missing") << originals << QByteArrayList{} << "given" << 2 << "" << "original.msg";
     }
@@ -397,6 +403,12 @@ private Q_SLOTS:
         SaveMsgData(file, store(texts));
         const QString original = originalAs == QLatin1String("given") ? environment.path(QStringLiteral("original.msg"))
                                                                       : file + QStringLiteral(".OrigBAK");
+        if (originalAs == QLatin1String("review")) {
+            TReviewMarks marks;
+            marks.Mark(10001, "file not found");
+            marks.Mark(10003, "simple text");
+            SaveReviewMarks(file, marks);
+        }
         if (!originals.isEmpty())
             SaveMsgData(original, store(originals));
         QStringList arguments{QStringLiteral("lint"), file};

@@ -1,0 +1,152 @@
+#include "translation/ExchangeText.h"
+
+#include "translation/TranslationEntry.h"
+#include "uitext/Format.h"
+#include "uitext/MsgRes.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+int HexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// The offset of the first byte that does not begin a well-formed UTF-8
+// sequence (overlong forms, surrogates and values beyond U+10FFFF are not
+// well formed), or -1.
+qsizetype FirstInvalidUtf8(QByteArrayView bytes)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype at = 0;
+    while (at < size) {
+        // ASCII, the most of any text here, eight bytes at a time.
+        while (size - at >= 8) {
+            quint64 word;
+            std::memcpy(&word, data + at, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            at += 8;
+        }
+        if (at >= size)
+            break;
+        const unsigned char lead = data[at];
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0;
+            else if (lead == 0xED)
+                high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90;
+            else if (lead == 0xF4)
+                high = 0x8F;
+        } else {
+            return at;
+        }
+        if (size - at < length)
+            return at;
+        if (data[at + 1] < low || data[at + 1] > high)
+            return at;
+        for (int i = 2; i < length; ++i) {
+            if (data[at + i] < 0x80 || data[at + i] > 0xBF)
+                return at;
+        }
+        at += length;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString CodeText(quint32 code)
+{
+    QByteArray bytes;
+    AppendCodeText(bytes, code);
+    return QString::fromLatin1(bytes);
+}
+
+void AppendCodeText(QByteArray &bytes, quint32 code)
+{
+    for (int shift = 28; shift >= 0; shift -= 4)
+        bytes.append(HexDigits[(code >> shift) & 0xF]);
+}
+
+bool ParseCodeText(QStringView text, quint32 &code)
+{
+    if (text.isEmpty() || text.size() > 8)
+        return false;
+    quint32 value = 0;
+    for (const QChar c : text) {
+        const int digit = HexValue(c);
+        if (digit < 0)
+            return false;
+        value = value << 4 | quint32(digit);
+    }
+    code = value;
+    return true;
+}
+
+void LineAndColumn(QStringView text, qsizetype offset, int &line, int &column)
+{
+    line = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < offset && i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n')) {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    column = int(offset - lineStart) + 1;
+}
+
+void CheckUtf8(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    const qsizetype bad = FirstInvalidUtf8(bytes);
+    if (bad < 0)
+        return;
+    // The line and column of the characters before it.
+    int line = 0;
+    int column = 0;
+    const QString before = QString::fromUtf8(bytes.first(bad));
+    LineAndColumn(before, before.size(), line, column);
+    throw ETranslationFileError(GetMsg(QStringLiteral("ExchangeBadUtf8")), line, column);
+}
+
+QString DecodeUtf8Strictly(QByteArrayView bytes)
+{
+    CheckUtf8(bytes);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    return QString::fromUtf8(bytes);
+}
+
+QString BadCodeMessage(QStringView text)
+{
+    const QString shown = text.size() > 20 ? text.first(20).toString() + QStringLiteral("...") : text.toString();
+    return Format(GetMsg(QStringLiteral("ExchangeBadCode")), {shown});
+}

@@ -1,0 +1,511 @@
+#include "translation/PoFile.h"
+
+#include "msgfile/BufferedWriter.h"
+#include "translation/ExchangeText.h"
+#include "translation/Placeholders.h"
+#include "uitext/Format.h"
+#include "uitext/MsgRes.h"
+
+namespace {
+
+[[noreturn]] void Malformed(const char *key, int line, int column, std::initializer_list<FormatArg> args = {})
+{
+    throw ETranslationFileError(Format(GetMsg(QString::fromLatin1(key)), args), line, column);
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+qsizetype SkipBlanks(QByteArrayView line, qsizetype at)
+{
+    while (at < line.size() && IsBlank(line[at]))
+        ++at;
+    return at;
+}
+
+int OctalValue(char c)
+{
+    return c >= '0' && c <= '7' ? c - '0' : -1;
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The column (from 1, in characters) of byte At of the UTF-8 line.
+int Column(QByteArrayView line, qsizetype at)
+{
+    return int(QString::fromUtf8(line.first(at)).size()) + 1;
+}
+
+// The reader: one line at a time, an entry gathered until the next one
+// begins. It works on the file's UTF-8 bytes (checked beforehand), and
+// decodes each field once, when its entry is complete.
+class PoReader
+{
+public:
+    explicit PoReader(QByteArrayView text) : m_text(text) {}
+
+    TTranslationEntries Read()
+    {
+        qsizetype start = 0;
+        const qsizetype size = m_text.size();
+        while (start <= size) {
+            qsizetype end = m_text.indexOf('\n', start);
+            if (end < 0)
+                end = size;
+            ++m_lineNumber;
+            ReadLine(m_text.sliced(start, end - start));
+            start = end + 1;
+        }
+        Finish();
+        return std::move(m_entries);
+    }
+
+private:
+    enum class Field { None, Context, Id, Str, Previous, PreviousOther };
+
+    void ReadLine(QByteArrayView line)
+    {
+        const qsizetype at = SkipBlanks(line, 0);
+        if (at == line.size()) {
+            Finish();
+            return;
+        }
+        if (line[at] == '#') {
+            ReadComment(line, at);
+            return;
+        }
+        if (line[at] == '"') {
+            if (m_field == Field::None)
+                Malformed("PoUnexpectedText", m_lineNumber, Column(line, at), {Shown(line.sliced(at))});
+            ReadString(line, at, Target(m_field));
+            return;
+        }
+        ReadKeyword(line, at);
+    }
+
+    QByteArray &Target(Field field)
+    {
+        switch (field) {
+        case Field::Context:
+            return m_context;
+        case Field::Id:
+            return m_id;
+        case Field::Previous:
+            return m_previousId;
+        case Field::PreviousOther:
+            return m_ignored;
+        default:
+            return m_str;
+        }
+    }
+
+    static bool HasFuzzyFlag(QByteArrayView flags)
+    {
+        qsizetype start = 0;
+        while (start <= flags.size()) {
+            qsizetype end = flags.indexOf(',', start);
+            if (end < 0)
+                end = flags.size();
+            if (flags.sliced(start, end - start).trimmed() == "fuzzy")
+                return true;
+            start = end + 1;
+        }
+        return false;
+    }
+
+    void ReadComment(QByteArrayView line, qsizetype at)
+    {
+        // A comment after a complete entry begins the next one.
+        if (m_hasStr)
+            Finish();
+        if (m_hasId || m_hasContext)
+            Malformed("PoCommentInEntry", m_lineNumber, Column(line, at));
+        m_field = Field::None;
+        const QByteArrayView rest = line.sliced(at + 1);
+        if (rest.startsWith('~'))
+            return; // an obsolete entry: not one of the file's messages
+        if (!m_started) {
+            m_started = true;
+            m_entryLine = m_lineNumber;
+        }
+        if (rest.startsWith(',')) {
+            m_fuzzy = m_fuzzy || HasFuzzyFlag(rest.sliced(1));
+            return;
+        }
+        if (!rest.startsWith('|'))
+            return;
+        const qsizetype keyword = SkipBlanks(line, at + 2);
+        const QByteArrayView previous = line.sliced(keyword);
+        if (previous.startsWith('"')) {
+            if (m_previousField == Field::None)
+                Malformed("PoUnexpectedText", m_lineNumber, Column(line, keyword), {Shown(previous)});
+            ReadString(line, keyword, Target(m_previousField));
+            return;
+        }
+        Field field = Field::None;
+        qsizetype length = 0;
+        if (previous.startsWith("msgid_plural") || previous.startsWith("msgctxt")) {
+            field = Field::PreviousOther;
+            length = previous.startsWith("msgctxt") ? 7 : 12;
+        } else if (previous.startsWith("msgid")) {
+            field = Field::Previous;
+            length = 5;
+        } else {
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, keyword), {Shown(previous)});
+        }
+        const qsizetype quote = SkipBlanks(line, keyword + length);
+        if (quote == keyword + length || quote >= line.size() || line[quote] != '"')
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, keyword), {Shown(previous)});
+        m_previousField = field;
+        if (field == Field::Previous) {
+            m_hasPrevious = true;
+            m_previousId.truncate(0);
+        }
+        m_ignored.truncate(0);
+        ReadString(line, quote, Target(field));
+    }
+
+    void ReadKeyword(QByteArrayView line, qsizetype at)
+    {
+        const QByteArrayView word = line.sliced(at);
+        Field field = Field::None;
+        qsizetype length = 0;
+        if (word.startsWith("msgid_plural") || word.startsWith("msgstr[")) {
+            Malformed("PoPlural", m_lineNumber, Column(line, at));
+        } else if (word.startsWith("msgctxt")) {
+            field = Field::Context;
+            length = 7;
+        } else if (word.startsWith("msgid")) {
+            field = Field::Id;
+            length = 5;
+        } else if (word.startsWith("msgstr")) {
+            field = Field::Str;
+            length = 6;
+        } else {
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, at), {Shown(word)});
+        }
+        const qsizetype quote = SkipBlanks(line, at + length);
+        if (quote == at + length || quote >= line.size() || line[quote] != '"')
+            Malformed("PoUnexpectedText", m_lineNumber, Column(line, at), {Shown(word)});
+
+        if (field != Field::Str && m_hasStr)
+            Finish(); // the next entry begins
+        const bool misplaced = (field == Field::Context && (m_hasContext || m_hasId))
+            || (field == Field::Id && m_hasId) || (field == Field::Str && (!m_hasId || m_hasStr));
+        if (misplaced)
+            Malformed("PoMisplacedKeyword", m_lineNumber, Column(line, at), {QString::fromLatin1(word.first(length))});
+        if (!m_started) {
+            m_started = true;
+            m_entryLine = m_lineNumber;
+        }
+        m_field = field;
+        m_previousField = Field::None;
+        switch (field) {
+        case Field::Context:
+            m_hasContext = true;
+            m_contextLine = m_lineNumber;
+            break;
+        case Field::Id:
+            m_hasId = true;
+            break;
+        default:
+            m_hasStr = true;
+            break;
+        }
+        ReadString(line, quote, Target(field));
+    }
+
+    // Appends the string that begins with the quote at Quote to Text (UTF-8);
+    // nothing but blanks may follow it on the line.
+    void ReadString(QByteArrayView line, qsizetype quote, QByteArray &text)
+    {
+        qsizetype at = quote + 1;
+        qsizetype runStart = at;
+        while (true) {
+            if (at >= line.size())
+                Malformed("PoStringNotClosed", m_lineNumber, Column(line, quote));
+            const char c = line[at];
+            if (c == '"')
+                break;
+            if (c != '\\') {
+                ++at;
+                continue;
+            }
+            text.append(line.sliced(runStart, at - runStart));
+            at = ReadEscape(line, at, text);
+            runStart = at;
+        }
+        text.append(line.sliced(runStart, at - runStart));
+        const qsizetype after = SkipBlanks(line, at + 1);
+        if (after != line.size())
+            Malformed("PoTextAfterString", m_lineNumber, Column(line, after));
+    }
+
+    // Reads the escape sequence at Backslash into Text; returns the offset
+    // after it.
+    qsizetype ReadEscape(QByteArrayView line, qsizetype backslash, QByteArray &text)
+    {
+        const qsizetype at = backslash + 1;
+        if (at >= line.size())
+            Malformed("PoStringNotClosed", m_lineNumber, Column(line, backslash));
+        const char c = line[at];
+        char simple = 0;
+        switch (c) {
+        case 'n': simple = '\n'; break;
+        case 't': simple = '\t'; break;
+        case 'r': simple = '\r'; break;
+        case 'a': simple = '\a'; break;
+        case 'b': simple = '\b'; break;
+        case 'f': simple = '\f'; break;
+        case 'v': simple = '\v'; break;
+        case '\\': simple = '\\'; break;
+        case '"': simple = '"'; break;
+        case '\'': simple = '\''; break;
+        case '?': simple = '?'; break;
+        default: break;
+        }
+        if (simple) {
+            text += simple;
+            return at + 1;
+        }
+        int value = 0;
+        qsizetype end = at;
+        if (OctalValue(c) >= 0) {
+            while (end < line.size() && end < at + 3 && OctalValue(line[end]) >= 0)
+                value = value * 8 + OctalValue(line[end++]);
+        } else if (c == 'x') {
+            ++end;
+            while (end < line.size() && end < at + 3 && HexValue(line[end]) >= 0)
+                value = value * 16 + HexValue(line[end++]);
+            if (end == at + 1)
+                Malformed("PoBadEscape", m_lineNumber, Column(line, backslash), {Shown(line.sliced(backslash, 2))});
+        } else {
+            Malformed("PoBadEscape", m_lineNumber, Column(line, backslash), {Shown(line.sliced(backslash, 2))});
+        }
+        // A numeric escape stands for one byte of the file's UTF-8: only
+        // ASCII is a character by itself.
+        if (value > 0x7F)
+            Malformed("PoBadEscape", m_lineNumber, Column(line, backslash), {Shown(line.sliced(backslash, end - backslash))});
+        text += char(value);
+        return end;
+    }
+
+    void Finish()
+    {
+        m_field = Field::None;
+        m_previousField = Field::None;
+        if (!m_hasId && !m_hasContext) {
+            Reset();
+            return; // comments alone
+        }
+        if (!m_hasId)
+            Malformed("PoNoMsgid", m_entryLine, 0);
+        if (!m_hasStr)
+            Malformed("PoNoMsgstr", m_entryLine, 0);
+        if (!m_hasContext) {
+            if (!m_id.isEmpty())
+                Malformed("PoNoCode", m_entryLine, 0);
+            CheckHeader();
+            Reset();
+            return;
+        }
+        TTranslationEntry entry;
+        const QString context = QString::fromUtf8(m_context);
+        if (!ParseCodeText(context, entry.Code))
+            throw ETranslationFileError(BadCodeMessage(context), m_contextLine, 0);
+        entry.Original = QString::fromUtf8(m_id);
+        entry.Translation = QString::fromUtf8(m_str);
+        entry.State = m_fuzzy ? TTranslationEntry::TState::NeedsReview : TTranslationEntry::TState::Final;
+        entry.HasPreviousOriginal = m_hasPrevious;
+        entry.PreviousOriginal = QString::fromUtf8(m_previousId);
+        entry.Line = m_entryLine;
+        m_entries.push_back(std::move(entry));
+        Reset();
+    }
+
+    // The header's charset must be one this reader decodes: UTF-8 (or its
+    // subset ASCII, or the template's placeholder).
+    void CheckHeader()
+    {
+        const QString header = QString::fromUtf8(m_str);
+        const qsizetype at = header.indexOf(QLatin1String("charset="), 0, Qt::CaseInsensitive);
+        if (at < 0)
+            return;
+        qsizetype end = at + 8;
+        while (end < header.size() && !header[end].isSpace() && header[end] != QLatin1Char(';'))
+            ++end;
+        const QString charset = header.mid(at + 8, end - at - 8);
+        static const char *const accepted[] = {"UTF-8", "UTF8", "ASCII", "US-ASCII", "CHARSET"};
+        for (const char *name : accepted) {
+            if (charset.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return;
+        }
+        Malformed("PoCharset", m_entryLine, 0, {charset});
+    }
+
+    void Reset()
+    {
+        m_started = false;
+        m_hasContext = m_hasId = m_hasStr = m_fuzzy = m_hasPrevious = false;
+        // Emptied, not freed: the next entry's fields fit in the same room.
+        m_context.truncate(0);
+        m_id.truncate(0);
+        m_str.truncate(0);
+        m_previousId.truncate(0);
+    }
+
+    // A few characters of the text, for a message.
+    static QString Shown(QByteArrayView text)
+    {
+        const QString shown = QString::fromUtf8(text.first(qMin<qsizetype>(text.size(), 80)));
+        return shown.size() > 20 ? shown.first(20) + QStringLiteral("...") : shown;
+    }
+
+    const QByteArrayView m_text;
+    TTranslationEntries m_entries;
+    int m_lineNumber = 0;
+    int m_entryLine = 0;
+    int m_contextLine = 0;
+    Field m_field = Field::None;
+    Field m_previousField = Field::None;
+    bool m_started = false;
+    bool m_hasContext = false;
+    bool m_hasId = false;
+    bool m_hasStr = false;
+    bool m_fuzzy = false;
+    bool m_hasPrevious = false;
+    QByteArray m_context;
+    QByteArray m_id;
+    QByteArray m_str;
+    QByteArray m_previousId;
+    QByteArray m_ignored; // a previous msgctxt or msgid_plural
+};
+
+// Appends Utf8 as the inside of a PO string: runs of bytes that need no
+// escape in one piece.
+void AppendEscaped(QByteArray &out, QByteArrayView utf8)
+{
+    const char *data = utf8.data();
+    const qsizetype size = utf8.size();
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u != 0x7F && c != '\\' && c != '"')
+            continue;
+        out.append(data + runStart, i - runStart);
+        runStart = i + 1;
+        switch (c) {
+        case '\n': out += "\\n"; continue;
+        case '\t': out += "\\t"; continue;
+        case '\r': out += "\\r"; continue;
+        case '\a': out += "\\a"; continue;
+        case '\b': out += "\\b"; continue;
+        case '\f': out += "\\f"; continue;
+        case '\v': out += "\\v"; continue;
+        case '\\': out += "\\\\"; continue;
+        case '"': out += "\\\""; continue;
+        default: break;
+        }
+        const char octal[] = {'\\', char('0' + (u >> 6)), char('0' + ((u >> 3) & 7)), char('0' + (u & 7))};
+        out.append(octal, 4);
+    }
+    out.append(data + runStart, size - runStart);
+}
+
+// Keyword, a blank and the string; a text of several lines as gettext
+// writes it: an empty first string, then one line of the text per line.
+void AppendString(QByteArray &out, const char *prefix, const char *keyword, QByteArrayView utf8)
+{
+    out += prefix;
+    out += keyword;
+    const qsizetype firstBreak = utf8.indexOf('\n');
+    if (firstBreak < 0 || firstBreak == utf8.size() - 1) {
+        out += " \"";
+        AppendEscaped(out, utf8);
+        out += "\"\n";
+        return;
+    }
+    out += " \"\"\n";
+    qsizetype start = 0;
+    while (start < utf8.size()) {
+        qsizetype end = utf8.indexOf('\n', start);
+        end = end < 0 ? utf8.size() : end + 1;
+        out += prefix;
+        out += '"';
+        AppendEscaped(out, utf8.sliced(start, end - start));
+        out += "\"\n";
+        start = end;
+    }
+}
+
+} // namespace
+
+TTranslationEntries ReadPo(QByteArrayView bytes)
+{
+    CheckUtf8(bytes);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    return PoReader(bytes).Read();
+}
+
+void WritePo(QIODevice &device, const TTranslationEntries &entries, const TExportInfo &info)
+{
+    BufferedWriter out(device);
+    QByteArray chunk;
+    chunk += "msgid \"\"\nmsgstr \"\"\n";
+    const auto field = [&chunk](const char *name, const QString &value) {
+        chunk += '"';
+        chunk += name;
+        chunk += ": ";
+        AppendEscaped(chunk, value.toUtf8());
+        chunk += "\\n\"\n";
+    };
+    field("Project-Id-Version", info.FileName);
+    field("PO-Revision-Date", info.RevisionDate);
+    field("Last-Translator", QString());
+    field("Language-Team", QString());
+    field("Language", QString());
+    field("MIME-Version", QStringLiteral("1.0"));
+    field("Content-Type", QStringLiteral("text/plain; charset=UTF-8"));
+    field("Content-Transfer-Encoding", QStringLiteral("8bit"));
+    field("X-Generator", QStringLiteral("Lexivane " LEXIVANE_VERSION));
+    out.write(chunk);
+
+    QByteArray original;
+    QByteArray translation;
+    for (const TTranslationEntry &entry : entries) {
+        chunk.clear();
+        original = entry.Original.toUtf8();
+        translation = entry.Translation.toUtf8();
+        const bool fuzzy = entry.State == TTranslationEntry::TState::NeedsReview;
+        const bool cFormat = HasPrintfPlaceholders(original);
+        chunk += '\n';
+        if (fuzzy && cFormat)
+            chunk += "#, fuzzy, c-format\n";
+        else if (fuzzy)
+            chunk += "#, fuzzy\n";
+        else if (cFormat)
+            chunk += "#, c-format\n";
+        if (fuzzy && entry.HasPreviousOriginal)
+            AppendString(chunk, "#| ", "msgid", entry.PreviousOriginal.toUtf8());
+        chunk += "msgctxt \"";
+        AppendCodeText(chunk, entry.Code);
+        chunk += "\"\n";
+        AppendString(chunk, "", "msgid", original);
+        AppendString(chunk, "", "msgstr", translation);
+        out.write(chunk);
+    }
+    out.flush();
+}
