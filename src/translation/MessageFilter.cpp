@@ -15,13 +15,15 @@ bool Matches(TMessageFilter filter, const TTranslationStatus &status, int index)
         return status.IsTranslated(index);
     case TMessageFilter::Problems:
         return status.HasProblem(index);
+    case TMessageFilter::NeedsReview:
+        return status.NeedsReview(index);
     }
     return true;
 }
 
 bool IsUnfinished(const TTranslationStatus &status, int index)
 {
-    return !status.IsTranslated(index) || status.HasProblem(index);
+    return !status.IsTranslated(index) || status.HasProblem(index) || status.NeedsReview(index);
 }
 
 void TShownMessages::ShowAll(int count)

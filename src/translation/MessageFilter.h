@@ -10,13 +10,13 @@
 
 class TTranslationStatus;
 
-enum class TMessageFilter { All, Untranslated, Translated, Problems };
+enum class TMessageFilter { All, Untranslated, Translated, Problems, NeedsReview };
 
 // Whether message Index of Status matches Filter.
 [[nodiscard]] bool Matches(TMessageFilter filter, const TTranslationStatus &status, int index);
 
-// Whether a message is left to do: untranslated, or with a placeholder
-// problem.
+// Whether a message is left to do: untranslated, with a placeholder
+// problem, or to review.
 [[nodiscard]] bool IsUnfinished(const TTranslationStatus &status, int index);
 
 class TShownMessages

@@ -2,6 +2,7 @@
 
 #include "msgfile/MsgData.h"
 #include "translation/Placeholders.h"
+#include "translation/ReviewMarks.h"
 
 namespace {
 
@@ -21,13 +22,15 @@ bool SameText(QByteArrayView a, QByteArrayView b)
 
 } // namespace
 
-unsigned char TTranslationStatus::Evaluate(int index, const TMsgData &messages, const TMsgData &originals)
+unsigned char TTranslationStatus::Evaluate(int index, const TMsgData &messages, const TMsgData &originals,
+                                           const TReviewMarks *marks)
 {
+    const unsigned char review = marks && !marks->IsEmpty() && marks->IsMarked(messages, index) ? Review_ : 0;
     const QByteArrayView text = messages.TextView(index);
     const QByteArrayView original = OriginalOf(index, originals);
     if (SameText(text, original))
-        return 0;
-    return Translated_ | (HasPlaceholderProblem(original, text) ? Problem_ : 0);
+        return review;
+    return review | Translated_ | (HasPlaceholderProblem(original, text) ? Problem_ : 0);
 }
 
 void TTranslationStatus::Count(unsigned char flags, int sign)
@@ -36,27 +39,30 @@ void TTranslationStatus::Count(unsigned char flags, int sign)
         m_translated += sign;
     if (flags & Problem_)
         m_problems += sign;
+    if (flags & Review_)
+        m_needsReview += sign;
 }
 
-void TTranslationStatus::Recount(const TMsgData &messages, const TMsgData &originals)
+void TTranslationStatus::Recount(const TMsgData &messages, const TMsgData &originals, const TReviewMarks *marks)
 {
     Clear();
     const int count = messages.Count();
     m_flags.resize(size_t(count));
     for (int index = 0; index < count; ++index) {
-        const unsigned char flags = Evaluate(index, messages, originals);
+        const unsigned char flags = Evaluate(index, messages, originals, marks);
         m_flags[size_t(index)] = flags;
         Count(flags, +1);
     }
 }
 
-void TTranslationStatus::Update(int index, const TMsgData &messages, const TMsgData &originals)
+void TTranslationStatus::Update(int index, const TMsgData &messages, const TMsgData &originals,
+                                const TReviewMarks *marks)
 {
     if (index < 0 || index >= Messages() || index >= messages.Count())
         return;
     unsigned char &flags = m_flags[size_t(index)];
     Count(flags, -1);
-    flags = Evaluate(index, messages, originals);
+    flags = Evaluate(index, messages, originals, marks);
     Count(flags, +1);
 }
 
@@ -65,6 +71,7 @@ void TTranslationStatus::Clear()
     m_flags.clear();
     m_translated = 0;
     m_problems = 0;
+    m_needsReview = 0;
 }
 
 int TTranslationStatus::TranslatedPercent() const
