@@ -75,7 +75,10 @@ class TAnswerPresenter : public TDialogPresenter
 public:
     QString Answer;
 
-    bool EditText(QByteArray &, const QByteArray &, bool &) override { return false; }
+    bool EditText(QByteArray &, const QByteArray &, bool &, const std::optional<QByteArray> &) override
+    {
+        return false;
+    }
     bool SelectMessageFile(QString &) override { return false; }
     bool ExecuteFontSetup() override { return false; }
     bool EnterString(const QString &, const QString &, QString &text, const QString &, bool) override

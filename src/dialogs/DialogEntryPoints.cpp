@@ -4,8 +4,6 @@
 
 namespace {
 
-
-
 TDialogPresenter *g_presenter = nullptr;
 
 TDialogPresenter &Presenter()
@@ -24,9 +22,10 @@ TDialogPresenter *SetDialogPresenter(TDialogPresenter *presenter)
     return previous;
 }
 
-bool EditText(QByteArray &text, const QByteArray &original, bool &oem)
+bool EditText(QByteArray &text, const QByteArray &original, bool &oem,
+              const std::optional<QByteArray> &previousOriginal)
 {
-    return Presenter().EditText(text, original, oem);
+    return Presenter().EditText(text, original, oem, previousOriginal);
 }
 
 bool SelectMessageFile(QString &fileName)

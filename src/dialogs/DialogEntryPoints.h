@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // A dialog was asked for while no dialogs are plugged in.
 LEXIVANE_DECLARE_EXCEPTION(EDialogError);
 
@@ -20,9 +22,12 @@ public:
     // The text edit dialog. Text arrives and returns in stored form (bytes,
     // line breaks as LF), in the OEM code page when Oem is set, else in the
     // ANSI code page; Original is the message's original text, shown
-    // read-only. True when the user confirmed; Text and Oem are then the
-    // edited text and OEM state, otherwise unchanged.
-    virtual bool EditText(QByteArray &text, const QByteArray &original, bool &oem) = 0;
+    // read-only; PreviousOriginal, when given, is the original a message to
+    // review was translated from, shown beside it with what changed. True
+    // when the user confirmed (also with the text as it was); Text and Oem
+    // are then the edited text and OEM state, otherwise unchanged.
+    virtual bool EditText(QByteArray &text, const QByteArray &original, bool &oem,
+                          const std::optional<QByteArray> &previousOriginal) = 0;
 
     // The message file selection dialog: true with the chosen existing file.
     virtual bool SelectMessageFile(QString &fileName) = 0;
@@ -43,7 +48,8 @@ public:
 TDialogPresenter *SetDialogPresenter(TDialogPresenter *presenter);
 
 // The entry points; each raises EDialogError when no presenter is plugged in.
-bool EditText(QByteArray &text, const QByteArray &original, bool &oem);
+bool EditText(QByteArray &text, const QByteArray &original, bool &oem,
+              const std::optional<QByteArray> &previousOriginal = std::nullopt);
 bool SelectMessageFile(QString &fileName);
 bool ExecuteFontSetup();
 bool EnterString(const QString &caption, const QString &prompt, QString &text, const QString &helpKey,

@@ -112,6 +112,11 @@ TSaveDialog::TSaveDialog(QObject *owner) : TFileDialog(owner, TOpenOption::ofHid
 {
 }
 
+bool TOpenDialog::Execute()
+{
+    return TakeAnswer(ExecuteOpenDialog(Request()));
+}
+
 bool TSaveDialog::Execute()
 {
     return TakeAnswer(ExecuteSaveDialog(Request()));

@@ -114,8 +114,8 @@ private:
     TFileDialogRequest m_request;
 };
 
-// The open dialog component: only its settings, which the language table
-// sets; the program asks for files to open through ExecuteOpenDialog.
+// The open dialog component: its settings, which the language table sets,
+// and the question asked with them.
 class TOpenDialog : public TFileDialog
 {
     Q_OBJECT
@@ -123,6 +123,9 @@ class TOpenDialog : public TFileDialog
 public:
     // Stands on Owner (its parent), without the read-only box.
     explicit TOpenDialog(QObject *owner = nullptr);
+    // Asks for a file to open; true with FileName set when the user chose
+    // one. Raises EDialogError when no presenter is plugged in.
+    bool Execute();
 };
 
 class TSaveDialog : public TFileDialog

@@ -11,9 +11,10 @@ TQtDialogs::TQtDialogs(TForm2 &textEdit, TForm4 &fontSetup, TAboutBox &aboutBox)
 {
 }
 
-bool TQtDialogs::EditText(QByteArray &text, const QByteArray &original, bool &oem)
+bool TQtDialogs::EditText(QByteArray &text, const QByteArray &original, bool &oem,
+                          const std::optional<QByteArray> &previousOriginal)
 {
-    return m_textEdit.EditText(text, original, oem);
+    return m_textEdit.EditText(text, original, oem, previousOriginal);
 }
 
 bool TQtDialogs::SelectMessageFile(QString &fileName)

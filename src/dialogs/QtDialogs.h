@@ -15,7 +15,8 @@ class TQtDialogs : public TDialogPresenter
 public:
     TQtDialogs(TForm2 &textEdit, TForm4 &fontSetup, TAboutBox &aboutBox);
 
-    bool EditText(QByteArray &text, const QByteArray &original, bool &oem) override;
+    bool EditText(QByteArray &text, const QByteArray &original, bool &oem,
+                  const std::optional<QByteArray> &previousOriginal) override;
     bool SelectMessageFile(QString &fileName) override;
     bool ExecuteFontSetup() override;
     bool EnterString(const QString &caption, const QString &prompt, QString &text, const QString &helpKey,

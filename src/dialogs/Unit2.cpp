@@ -6,6 +6,7 @@
 #include "settings/FormPlacement.h"
 #include "settings/QtFonts.h"
 #include "translation/Placeholders.h"
+#include "translation/TextDiff.h"
 #include "uitext/DlgUtils.h"
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
@@ -58,6 +59,10 @@ const QString PaneHeightIdent = QStringLiteral("Form2.Panel5.Height");
 
 // The placeholder problem line, in the red of the grid's problem mark.
 const QColor ProblemTextColor(200, 0, 0);
+// What changed from the previous original to the original: the words added
+// on green, the words dropped on red.
+const QColor AddedColor(190, 240, 190);
+const QColor RemovedColor(250, 200, 200);
 
 template <typename T>
 T *Named(T *object, const char *name)
@@ -261,8 +266,18 @@ void TForm2::CreateComponents()
     Memo2 = NewMemo(Panel7, "Memo2");
     Memo2->setReadOnly(true);
     Memo2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A message to review: the original its translation was made for, under
+    // the original, with what changed marked in both.
+    Panel9 = NewPanel(Panel7, "Panel9");
+    PrevOrigLabel = NewCaptionStrip(Panel9, OriginalCaptionHeight, "PrevOrigLabel",
+                                    QStringLiteral("Previous original text"));
+    Memo3 = NewMemo(Panel7, "Memo3");
+    Memo3->setReadOnly(true);
+    Memo3->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lowerLayout->addWidget(Panel8);
     lowerLayout->addWidget(Memo2, 1);
+    lowerLayout->addWidget(Panel9);
+    lowerLayout->addWidget(Memo3, 1);
 
     Splitter1->addWidget(Panel5);
     Splitter1->addWidget(Panel7);
@@ -331,12 +346,14 @@ void TForm2::SetEditFonts(const TFontRecord &text, const TFontRecord &original)
     m_originalFont = original;
 }
 
-bool TForm2::EditText(QByteArray &text, const QByteArray &original, bool &oem)
+bool TForm2::EditText(QByteArray &text, const QByteArray &original, bool &oem,
+                      const std::optional<QByteArray> &previousOriginal)
 {
     // Only the state: nothing is focused while the dialog is hidden.
     OEMCheck->setChecked(oem);
     Memo1->setPlainText(DisplayText(text, oem));
     Memo2->setPlainText(DisplayText(original, oem));
+    ShowPreviousOriginal(previousOriginal ? std::optional<QString>(DisplayText(*previousOriginal, oem)) : std::nullopt);
     m_givenText = text;
     m_givenOem = oem;
     m_givenOriginal = original;
@@ -482,10 +499,40 @@ void TForm2::SetUpperPaneHeight(int height)
     Splitter1->setSizes({height, room - height});
 }
 
+void TForm2::ShowPreviousOriginal(const std::optional<QString> &previous)
+{
+    Panel9->setVisible(previous.has_value());
+    Memo3->setVisible(previous.has_value());
+    Memo2->setExtraSelections({});
+    if (!previous) {
+        Memo3->clear();
+        return;
+    }
+    Memo3->setPlainText(*previous);
+    // The document's own text, in which a line break is one character as in
+    // the strings compared.
+    const TTextDiff diff = DiffWords(Memo3->document()->toRawText(), Memo2->document()->toRawText());
+    const auto marks = [](QPlainTextEdit *memo, const QList<TTextRange> &ranges, const QColor &colour) {
+        QList<QTextEdit::ExtraSelection> selections;
+        for (const TTextRange &range : ranges) {
+            QTextEdit::ExtraSelection selection;
+            selection.cursor = QTextCursor(memo->document());
+            selection.cursor.setPosition(int(range.Start));
+            selection.cursor.setPosition(int(range.Start + range.Length), QTextCursor::KeepAnchor);
+            selection.format.setBackground(colour);
+            selections.append(selection);
+        }
+        memo->setExtraSelections(selections);
+    };
+    marks(Memo2, diff.Added, AddedColor);
+    marks(Memo3, diff.Removed, RemovedColor);
+}
+
 void TForm2::ApplyMemoFonts()
 {
     ApplyFont(Memo1, m_textFont);
     ApplyFont(Memo2, m_originalFont);
+    ApplyFont(Memo3, m_originalFont);
 }
 
 void TForm2::Panel3Click()

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -71,7 +72,11 @@ public:
     // and Oem that state. Otherwise both are unchanged. A failure while the
     // dialog runs (the settings, a message box, the help viewer) closes it
     // and is raised here.
-    bool EditText(QByteArray &text, const QByteArray &original, bool &oem);
+    // PreviousOriginal, when given, shows under the original: the original a
+    // message to review was translated from, with the words the original
+    // added and dropped since marked in the two boxes.
+    bool EditText(QByteArray &text, const QByteArray &original, bool &oem,
+                  const std::optional<QByteArray> &previousOriginal = std::nullopt);
 
     // The editable box's text in stored form: every line break (CR LF, a lone
     // CR, a lone LF, a paragraph or line separator) as one LF, encoded in the
@@ -113,8 +118,10 @@ private:
     void Guarded(Handler &&handler);
     void FormShow();
     void FormHide();
-    // Memo1 takes the text font, Memo2 the original font.
+    // Memo1 takes the text font, Memo2 and Memo3 the original font.
     void ApplyMemoFonts();
+    // Shows Previous in Memo3 with what changed marked, or hides it.
+    void ShowPreviousOriginal(const std::optional<QString> &previous);
     // The user toggled the OEM state on Panel3.
     void Panel3Click();
     void ToggleMaximized();
@@ -143,6 +150,9 @@ private:
     QWidget *Panel8 = nullptr;
     QLabel *OrigLabel = nullptr;
     QPlainTextEdit *Memo2 = nullptr;
+    QWidget *Panel9 = nullptr;
+    QLabel *PrevOrigLabel = nullptr;
+    QPlainTextEdit *Memo3 = nullptr;
     QWidget *Panel1 = nullptr;
     QLabel *CCountLabel = nullptr;
     QWidget *Panel2 = nullptr;

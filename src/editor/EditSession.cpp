@@ -8,6 +8,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "msgfile/MsgFileSave.h"
+#include "translation/ReviewMarks.h"
 #include "uitext/DlgUtils.h"
 #include "uitext/MsgRes.h"
 
@@ -146,10 +147,17 @@ bool TEditSession::LoadMessageFile(const QString &name, bool loadOriginal, bool 
                 original = LoadInitialBackup(fullName);
             if (!original)
                 original = store->Clone();
+            QString warning;
+            TReviewMarks marks = LoadReviewMarks(fullName, warning);
+            marks.KeepOnly(*store);
             m_messages = std::move(store);
             m_originalMessages = std::move(original);
-            m_status.Recount(*m_messages, *m_originalMessages);
+            m_marks = std::move(marks);
+            m_status.Recount(*m_messages, *m_originalMessages, &m_marks);
             MarkModified(false);
+            // A damaged review file costs its marks, never the file.
+            if (!warning.isEmpty())
+                ShowMessageBox(warning, TMsgDlgType::mtWarning, TMsgDlgBtn::mbOK);
         } catch (...) {
             // The grid follows the session also when the load failed: it
             // now shows no file.
@@ -185,6 +193,7 @@ bool TEditSession::CloseDocument(bool askSave)
     if (!result)
         return false;
     m_messages.reset();
+    m_marks.ClearAll();
     m_status.Clear();
     MarkModified(false);
     m_view.RefreshGrid();
@@ -228,20 +237,26 @@ void TEditSession::EditMessage(int index)
     QByteArray text = m_messages->Texts(index);
     bool oem = m_messages->Oem(index);
     const QByteArray original = MessageText(index, true);
-    if (!EditText(text, original, oem))
+    const std::optional<QByteArray> previous = m_marks.PreviousOriginal(*m_messages, index);
+    if (!EditText(text, original, oem, previous))
         return;
+    // OK on a message to review, changed or not, says it was reviewed.
     const QByteArray stored = ToStoredText(text);
-    if (stored == m_messages->Texts(index))
+    if (stored == m_messages->Texts(index) && !previous)
         return;
 
     TCommandsUpdate update(m_view);
     m_undoAvailable = false;
     m_undoText = m_messages->Texts(index);
     m_undoOem = m_messages->Oem(index);
+    m_undoMark = previous;
     m_undoIndex = index;
-    m_messages->SetTexts(index, stored);
-    m_messages->SetOem(index, oem);
-    m_status.Update(index, *m_messages, *m_originalMessages);
+    if (stored != m_undoText) {
+        m_messages->SetTexts(index, stored);
+        m_messages->SetOem(index, oem);
+    }
+    m_marks.Clear(*m_messages, index);
+    m_status.Update(index, *m_messages, *m_originalMessages, &m_marks);
     m_undoAvailable = true;
     m_view.RepaintMessage(index);
     MarkModified(true);
@@ -254,7 +269,9 @@ void TEditSession::UndoLastEntry()
     TCommandsUpdate update(m_view);
     m_messages->SetTexts(m_undoIndex, m_undoText);
     m_messages->SetOem(m_undoIndex, m_undoOem);
-    m_status.Update(m_undoIndex, *m_messages, *m_originalMessages);
+    if (m_undoMark)
+        m_marks.Mark(*m_messages, m_undoIndex, *m_undoMark);
+    m_status.Update(m_undoIndex, *m_messages, *m_originalMessages, &m_marks);
     m_undoAvailable = false;
     m_view.RepaintMessage(m_undoIndex);
     if (m_undoClearsModified)
@@ -342,6 +359,8 @@ bool TEditSession::WriteMessageFile(const QString &name)
         // Temporary file, written and synced; the previous file kept as the
         // last backup while the new one replaces it in one step.
         SaveMsgDataWithBackup(name, *m_messages);
+        // The review marks go with the file they belong to.
+        SaveReviewMarks(name, m_marks);
     } catch (const std::exception &error) {
         ReportFileError(QStringLiteral("SaveError"), QStringLiteral("SaveErrorDebug"), name, error);
         return false;

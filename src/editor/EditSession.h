@@ -10,12 +10,14 @@
 // States: no file; clean; changed; changed and undoable.
 
 #include "msgfile/MsgData.h"
+#include "translation/ReviewMarks.h"
 #include "translation/TranslationStatus.h"
 
 #include <QByteArray>
 #include <QString>
 #include <exception>
 #include <memory>
+#include <optional>
 
 class TSaveDialog;
 
@@ -66,6 +68,9 @@ public:
     // What is translated and what has a placeholder problem, kept up to
     // date by every load and change; nothing counted without a file.
     const TTranslationStatus &Status() const { return m_status; }
+    // The messages to review, with the originals their translations were
+    // made for; read with the file from its review file, saved with it.
+    const TReviewMarks &ReviewMarks() const { return m_marks; }
 
     // --- Opening and closing -----------------------------------------------
     // Opens Name (made absolute) as the session's file.
@@ -84,8 +89,10 @@ public:
     bool CloseQuery() { return CloseDocument(true); }
 
     // --- Editing -------------------------------------------------------------
-    // Lets the user edit message Index in the text edit dialog; nothing for
-    // an index without a message.
+    // Lets the user edit message Index in the text edit dialog (a message to
+    // review shows the original its translation was made for); nothing for
+    // an index without a message. OK on a message to review clears its mark,
+    // whether the text changed or not.
     void EditMessage(int index);
     void UndoLastEntry();
     void MarkModified(bool value);
@@ -125,12 +132,14 @@ private:
     TSaveDialog *m_saveAsDialog = nullptr;
     std::unique_ptr<TMsgData> m_originalMessages;
     std::unique_ptr<TMsgData> m_messages;
+    TReviewMarks m_marks;
     TTranslationStatus m_status;
     QString m_fileName;
     bool m_modified = false;
     bool m_undoAvailable = false;
     QByteArray m_undoText;
     bool m_undoOem = false; // the OEM flag comes back with the text
+    std::optional<QByteArray> m_undoMark; // and the review mark the entry cleared
     int m_undoIndex = -1;
     bool m_undoClearsModified = false;
 };

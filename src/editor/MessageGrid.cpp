@@ -31,6 +31,8 @@ constexpr int MarkBottomGap = 1;
 // see in a column of hundreds and apart from the green corner mark.
 constexpr int ProblemBarWidth = 3;
 const QColor ProblemBarColor(220, 0, 0);
+// A message to review: an orange bar beside it (or in its place).
+const QColor ReviewBarColor(255, 150, 0);
 
 QColor GridLineColor(const QWidget &view)
 {
@@ -121,8 +123,13 @@ public:
         const bool current = index == m_view.currentIndex();
         const QPalette &palette = m_view.palette();
         painter->fillRect(option.rect, palette.color(QPalette::Active, current ? QPalette::Highlight : QPalette::Base));
-        if (m_model.HasProblemMark(index))
-            painter->fillRect(QRect(option.rect.topLeft(), QSize(ProblemBarWidth, option.rect.height())), ProblemBarColor);
+        int barLeft = option.rect.left();
+        if (m_model.HasProblemMark(index)) {
+            painter->fillRect(QRect(barLeft, option.rect.top(), ProblemBarWidth, option.rect.height()), ProblemBarColor);
+            barLeft += ProblemBarWidth;
+        }
+        if (m_model.HasReviewMark(index))
+            painter->fillRect(QRect(barLeft, option.rect.top(), ProblemBarWidth, option.rect.height()), ReviewBarColor);
 
         const TGridFont &font = m_model.CellFont(index);
         const QColor color = current ? palette.color(QPalette::Active, QPalette::HighlightedText) : font.Color;

@@ -100,6 +100,12 @@ bool TMessageGridModel::HasProblemMark(const QModelIndex &index) const
     return index.column() == TextColumn && message >= 0 && m_session.Status().HasProblem(message);
 }
 
+bool TMessageGridModel::HasReviewMark(const QModelIndex &index) const
+{
+    const int message = MessageAt(index.row());
+    return index.column() == TextColumn && message >= 0 && m_session.Status().NeedsReview(message);
+}
+
 QString TMessageGridModel::CellToolTip(const QModelIndex &index, bool cutOff) const
 {
     const int message = MessageAt(index.row());
@@ -110,6 +116,10 @@ QString TMessageGridModel::CellToolTip(const QModelIndex &index, bool cutOff) co
         const TPlaceholderProblem problem =
             FindPlaceholderProblem(m_session.TextView(message, true), m_session.TextView(message, false));
         parts << DescribePlaceholderProblem(problem);
+    }
+    if (HasReviewMark(index)) {
+        const std::optional<QByteArray> previous = m_session.ReviewMarks().PreviousOriginal(*m_session.Messages(), message);
+        parts << Format(GetMsg(QStringLiteral("ReviewToolTip")), {AnsiToUnicode(previous.value_or(QByteArray()))});
     }
     if (cutOff) {
         const bool original = index.column() == OriginalColumn;

@@ -81,9 +81,12 @@ public:
     // Whether the cell is the Text cell of a message with a placeholder
     // problem, which the grid marks.
     [[nodiscard]] bool HasProblemMark(const QModelIndex &index) const;
-    // The cell's tool tip: the placeholder problem of a marked cell, then,
-    // when the cell cuts its text off (CutOff), the whole text with its line
-    // breaks; empty when there is neither.
+    // Whether the cell is the Text cell of a message to review.
+    [[nodiscard]] bool HasReviewMark(const QModelIndex &index) const;
+    // The cell's tool tip: the placeholder problem of a marked cell, the
+    // original a message to review was translated from, then, when the cell
+    // cuts its text off (CutOff), the whole text with its line breaks; empty
+    // when there is none of these.
     [[nodiscard]] QString CellToolTip(const QModelIndex &index, bool cutOff) const;
 
 private:

@@ -9,6 +9,8 @@ QString StatusCountsText(const TTranslationStatus &status, const TShownMessages 
 {
     QString text = Format(GetMsg(QStringLiteral("StatusCounts")),
                           {status.Messages(), status.Translated(), status.TranslatedPercent(), status.Problems()});
+    if (status.NeedsReview() > 0)
+        text += Format(GetMsg(QStringLiteral("StatusNeedsReview")), {status.NeedsReview()});
     if (!shown.ShowsAll())
         text += Format(GetMsg(QStringLiteral("StatusShown")), {shown.Count()});
     return text;

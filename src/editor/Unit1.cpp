@@ -82,6 +82,7 @@ TMessageFilter FilterFromSetting(int value)
     case int(TMessageFilter::Untranslated): return TMessageFilter::Untranslated;
     case int(TMessageFilter::Translated): return TMessageFilter::Translated;
     case int(TMessageFilter::Problems): return TMessageFilter::Problems;
+    case int(TMessageFilter::NeedsReview): return TMessageFilter::NeedsReview;
     default: return TMessageFilter::All;
     }
 }
@@ -444,6 +445,7 @@ void TForm1::BuildShowMenu(QMenu *view)
         {&TForm1::ShowUntranslatedItem, "ShowUntranslatedItem", "&Untranslated", TMessageFilter::Untranslated},
         {&TForm1::ShowTranslatedItem, "ShowTranslatedItem", "&Translated", TMessageFilter::Translated},
         {&TForm1::ShowProblemsItem, "ShowProblemsItem", "&Placeholder problems", TMessageFilter::Problems},
+        {&TForm1::ShowReviewItem, "ShowReviewItem", "Needs &review", TMessageFilter::NeedsReview},
     };
     for (const auto &item : items) {
         QAction *action = AddItem(ShowItem, item.Name, QString::fromLatin1(item.Caption));
@@ -686,7 +688,7 @@ void TForm1::GoToMessage()
 void TForm1::ShowMessages(TMessageFilter filter)
 {
     m_grid->SetFilter(filter);
-    for (QAction *item : {ShowAllItem, ShowUntranslatedItem, ShowTranslatedItem, ShowProblemsItem}) {
+    for (QAction *item : {ShowAllItem, ShowUntranslatedItem, ShowTranslatedItem, ShowProblemsItem, ShowReviewItem}) {
         if (item->data().toInt() == int(filter))
             item->setChecked(true);
     }

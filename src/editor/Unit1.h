@@ -170,6 +170,7 @@ private:
     QAction *ShowUntranslatedItem = nullptr;
     QAction *ShowTranslatedItem = nullptr;
     QAction *ShowProblemsItem = nullptr;
+    QAction *ShowReviewItem = nullptr;
     QAction *NextUnfinishedItem = nullptr;
     QAction *PreviousUnfinishedItem = nullptr;
     QMenu *CodePageItem = nullptr;

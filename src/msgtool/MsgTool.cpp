@@ -5,6 +5,7 @@
 #include "msgfile/MsgFile.h"
 #include "msgfile/MsgFileSave.h"
 #include "msgfile/ServerLookup.h"
+#include "settings/CodePageChoice.h"
 #include "translation/ExchangeText.h"
 #include "translation/Placeholders.h"
 #include "translation/ReviewMarks.h"
@@ -400,6 +401,13 @@ int UpdateTranslationFile(const QString &translatedName, const QString &newName,
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     MakeEnglishCurrent();
+    // The code pages the translator chose in the editor, so that a text
+    // reads the same here (the environment variables still win).
+    try {
+        ApplyCodePageChoice(StoredCodePageChoice());
+    } catch (const Exception &) {
+        ApplyCodePageChoice({});
+    }
     const QString command = arguments.value(0);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         out << Lines(Text("ToolUsage")) << "\n";

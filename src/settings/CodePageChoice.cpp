@@ -1,5 +1,6 @@
 #include "settings/CodePageChoice.h"
 
+#include "platform/Registry.h"
 #include "settings/ConfigUtils.h"
 
 namespace {
@@ -24,7 +25,13 @@ const QList<TCodePageChoice> &CodePageChoices()
 
 CodePageNames StoredCodePageChoice()
 {
-    const QString stored = AppIni().ReadString(LastSection, CodePageIdent, QString());
+    // Read without the settings store, which makes its key when it opens:
+    // lexivane-msg asks too, and must leave the user's settings as they are.
+    TRegistry registry(RegistryRoot::CurrentUser);
+    QString stored;
+    const QString section = QStringLiteral("\\Software") + LexivaneAppKey + QLatin1Char('\\') + LastSection;
+    if (registry.OpenKeyReadOnly(section) && registry.ValueExists(CodePageIdent))
+        stored = registry.ReadString(CodePageIdent);
     for (const TCodePageChoice &choice : CodePageChoices()) {
         if (stored == choice.Pages.Ansi + Separator + choice.Pages.Oem)
             return choice.Pages;

@@ -22,8 +22,10 @@ struct TCodePageChoice
 // The pairs offered, Western European first.
 [[nodiscard]] const QList<TCodePageChoice> &CodePageChoices();
 
-// The pair stored in the settings; empty names for the desktop's language
-// (also when nothing, or something unusable, is stored).
+// The pair stored in the user's settings (read without changing them);
+// empty names for the desktop's language (also when nothing, or something
+// unusable, is stored). Raises ERegistryException when the settings cannot
+// be read.
 [[nodiscard]] CodePageNames StoredCodePageChoice();
 // Stores Choice (empty names: the desktop's language). Raises
 // EAppIniError when the settings cannot be written.

@@ -11,6 +11,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "platform/CodePages.h"
+#include "settings/CodePageChoice.h"
 #include "settings/ConfigUtils.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -311,6 +312,7 @@ private Q_SLOTS:
         w.form1->ChooseCodePages({QStringLiteral("windows-1251"), QStringLiteral("IBM866")});
         QCOMPARE(AppIni().ReadString(LastSection, QStringLiteral("CodePage"), QString()),
                  QStringLiteral("windows-1251,IBM866"));
+        QCOMPARE(StoredCodePageChoice().Oem, QStringLiteral("IBM866"));
         w.form1->ChooseCodePages({});
         QCOMPARE(AppIni().ReadString(LastSection, QStringLiteral("CodePage"), QStringLiteral("?")), QString());
     }

@@ -10,9 +10,10 @@ ScriptedDialogs::~ScriptedDialogs()
     SetDialogPresenter(m_previous);
 }
 
-bool ScriptedDialogs::EditText(QByteArray &text, const QByteArray &original, bool &oem)
+bool ScriptedDialogs::EditText(QByteArray &text, const QByteArray &original, bool &oem,
+                               const std::optional<QByteArray> &previousOriginal)
 {
-    EditTextCalls.append({text, original, oem});
+    EditTextCalls.append({text, original, oem, previousOriginal});
     return OnEditText ? OnEditText(text, original, oem) : false;
 }
 

@@ -22,6 +22,7 @@ public:
         QByteArray Text;
         QByteArray Original;
         bool Oem;
+        std::optional<QByteArray> PreviousOriginal;
     };
     struct EnterStringCall
     {
@@ -45,7 +46,8 @@ public:
     QList<EnterStringCall> EnterStringCalls;
     int AboutBoxCalls = 0;
 
-    bool EditText(QByteArray &text, const QByteArray &original, bool &oem) override;
+    bool EditText(QByteArray &text, const QByteArray &original, bool &oem,
+                  const std::optional<QByteArray> &previousOriginal) override;
     bool SelectMessageFile(QString &fileName) override;
     bool ExecuteFontSetup() override;
     bool EnterString(const QString &caption, const QString &prompt, QString &text, const QString &helpKey,
