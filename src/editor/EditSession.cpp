@@ -278,6 +278,22 @@ void TEditSession::UndoLastEntry()
         MarkModified(false);
 }
 
+TImportReport TEditSession::ImportTranslations(const TTranslationEntries &entries, const TImportOptions &options)
+{
+    if (!IsOpen())
+        return {};
+    TCommandsUpdate update(m_view);
+    TImportReport report = ::ImportTranslations(entries, *m_messages, *m_originalMessages, m_marks, options);
+    for (const int index : report.ChangedMessages)
+        m_status.Update(index, *m_messages, *m_originalMessages, &m_marks);
+    if (report.ChangedMessages.empty())
+        return report;
+    m_undoAvailable = false;
+    MarkModified(true);
+    m_view.RefreshGrid();
+    return report;
+}
+
 void TEditSession::MarkModified(bool value)
 {
     if (value == m_modified) {
@@ -465,7 +481,7 @@ QByteArray TEditSession::ToStoredText(const QByteArray &text)
 }
 
 void TEditSession::ReportFileError(const QString &plainKey, const QString &debugKey, const QString &name,
-                                   const std::exception &error)
+                                   const std::exception &error) const
 {
     if (!DebugMode()) {
         ShowErrorMsg(plainKey, {name});

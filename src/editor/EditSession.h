@@ -11,6 +11,7 @@
 
 #include "msgfile/MsgData.h"
 #include "translation/ReviewMarks.h"
+#include "translation/TranslationExchange.h"
 #include "translation/TranslationStatus.h"
 
 #include <QByteArray>
@@ -95,6 +96,11 @@ public:
     // whether the text changed or not.
     void EditMessage(int index);
     void UndoLastEntry();
+    // Applies translations read from a CAT tool's file to the current store
+    // (TranslationExchange.h); the messages changed are counted again and,
+    // when any changed, the file is modified and the last entry can no
+    // longer be undone. Revert to saved undoes it all.
+    TImportReport ImportTranslations(const TTranslationEntries &entries, const TImportOptions &options);
     void MarkModified(bool value);
 
     // --- Saving --------------------------------------------------------------
@@ -125,7 +131,7 @@ public:
     // Tells the user that a file operation failed: the plain key, or with
     // DebugMode the debug key after logging the exception.
     void ReportFileError(const QString &plainKey, const QString &debugKey, const QString &name,
-                         const std::exception &error);
+                         const std::exception &error) const;
 
 private:
     TSessionView &m_view;

@@ -14,6 +14,7 @@
 #include "settings/CodePageChoice.h"
 #include "settings/ConfigUtils.h"
 #include "editor/StatusText.h"
+#include "editor/TranslationCommands.h"
 #include "uitext/Format.h"
 #include "settings/FormPlacement.h"
 #include "uitext/DlgUtils.h"
@@ -168,6 +169,23 @@ void TForm1::FormCreate()
                               | TOpenOption::ofPathMustExist | TOpenOption::ofShowHelp);
     SetHelpContext(m_saveDialog2, OwnHelpTopic);
     m_session->SetSaveAsDialog(m_saveDialog2);
+
+    // The translation exchange and the update to a new server file.
+    const auto dialog = [this](auto *component, const char *name, const char *defaultExt, TOpenOptions options) {
+        component->setObjectName(QLatin1String(name));
+        component->SetDefaultExt(QLatin1String(defaultExt));
+        component->SetOptions(options);
+        return component;
+    };
+    m_exportDialog = dialog(new TSaveDialog(this), "ExportDialog", "po",
+                            TOpenOption::ofHideReadOnly | TOpenOption::ofOverwritePrompt | TOpenOption::ofPathMustExist);
+    m_importDialog = dialog(new TOpenDialog(this), "ImportDialog", "",
+                            TOpenOption::ofHideReadOnly | TOpenOption::ofFileMustExist);
+    m_newServerFileDialog = dialog(new TOpenDialog(this), "NewServerFileDialog", "MSG",
+                                   TOpenOption::ofHideReadOnly | TOpenOption::ofFileMustExist);
+    // The update never replaces a file: no question before overwriting.
+    m_updatedFileDialog = dialog(new TSaveDialog(this), "UpdatedFileDialog", "MSG",
+                                 TOpenOption::ofHideReadOnly | TOpenOption::ofPathMustExist);
 
     FindDialog1 = new TFindDialog(this);
     connect(FindDialog1, &TFindDialog::FindRequested, this, &TForm1::FindDialog1Find);
@@ -375,6 +393,10 @@ void TForm1::BuildMenu()
     SaveItem = AddItem(file, "SaveItem", QStringLiteral("&Save"));
     SaveItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     N4 = AddItem(file, "N4", QStringLiteral("Save &as..."));
+    AddSeparator(file, "ExchangeSeparator");
+    ExportItem = AddItem(file, "ExportItem", QStringLiteral("&Export translation..."));
+    ImportItem = AddItem(file, "ImportItem", QStringLiteral("&Import translation..."));
+    UpdateItem = AddItem(file, "UpdateItem", QStringLiteral("&Update from server file..."));
     AddSeparator(file, "N12");
     RevertItem = AddSubmenu(file, "RevertItem", QStringLiteral("&Revert to"));
     SetHelpContext(RevertItem->menuAction(), ParentHelpTopic);
@@ -511,6 +533,10 @@ void TForm1::ConnectCommands()
     connect(SaveItem, &QAction::triggered, this, saveBtnClick);
     connect(SaveBtn, &QToolButton::clicked, this, saveBtnClick);
     connect(N4, &QAction::triggered, this, [session] { session->SaveDocumentAs(); });
+    connect(ExportItem, &QAction::triggered, this, [this] { ExportTranslationCommand(*m_session, *m_exportDialog); });
+    connect(ImportItem, &QAction::triggered, this, [this] { ImportTranslationCommand(*m_session, *m_importDialog); });
+    connect(UpdateItem, &QAction::triggered, this,
+            [this] { UpdateFromServerCommand(*m_session, *m_newServerFileDialog, *m_updatedFileDialog); });
     connect(RevertItem, &QMenu::aboutToShow, this, &TForm1::RevertItemClick);
     connect(RevertSavedItem, &QAction::triggered, this, [session] { session->RevertToSaved(); });
     connect(RevertBAKItem, &QAction::triggered, this, [session] { session->RevertToBackup(); });
@@ -560,7 +586,7 @@ void TForm1::RepaintMessage(int index)
 void TForm1::UpdateCommands()
 {
     const bool open = m_session->IsOpen();
-    for (QAction *item : {N4, N13, N18, N8, N9})
+    for (QAction *item : {N4, N13, N18, N8, N9, ExportItem, ImportItem, UpdateItem})
         item->setEnabled(open);
     RevertItem->menuAction()->setEnabled(open);
     FindBtn->setEnabled(open);

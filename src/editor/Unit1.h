@@ -23,6 +23,7 @@ class TForm2;
 class TFindDialog;
 class TForm4;
 class TMessageGrid;
+class TOpenDialog;
 class TSaveDialog;
 
 // The commands the window's own key handling runs, seeing every key pressed
@@ -128,6 +129,10 @@ private:
     TContextHelp *m_contextHelp = nullptr;
     TSaveDialog *m_saveDialog1 = nullptr; // the dump
     TSaveDialog *m_saveDialog2 = nullptr; // save as
+    TSaveDialog *m_exportDialog = nullptr;
+    TOpenDialog *m_importDialog = nullptr;
+    TOpenDialog *m_newServerFileDialog = nullptr;
+    TSaveDialog *m_updatedFileDialog = nullptr;
     TFindDialog *FindDialog1 = nullptr;
     QFrame *m_toolPanel = nullptr;
     QLabel *m_statusCounts = nullptr;
@@ -147,6 +152,9 @@ private:
     QAction *N2 = nullptr;
     QAction *SaveItem = nullptr;
     QAction *N4 = nullptr;
+    QAction *ExportItem = nullptr;
+    QAction *ImportItem = nullptr;
+    QAction *UpdateItem = nullptr;
     QAction *RevertSavedItem = nullptr;
     QAction *RevertBAKItem = nullptr;
     QAction *RevertOriginalItem = nullptr;

@@ -169,25 +169,39 @@ keys() {
 
 step "starting Xvfb"
 # Xvfb picks a free display number itself and writes it to descriptor 3 once
-# it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.out" 2>&1 &
-xvfb_pid=$!
-start_clock "$step_timeout"
-until grep -q '^[0-9][0-9]*$' "$tmp/display" 2>/dev/null; do
-    if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+# it accepts connections; the display is there once a client can talk to
+# it. Another X server starting at the same moment may take the number
+# first: then Xvfb ends, and it is started again.
+display_ready() {
+    : >"$tmp/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.out" 2>&1 &
+    xvfb_pid=$!
+    start_clock "$step_timeout"
+    until grep -q '^[0-9][0-9]*$' "$tmp/display" 2>/dev/null; do
+        kill -0 "$xvfb_pid" 2>/dev/null || return 1
+        in_time || fail "Xvfb gave no display number after $step_timeout seconds"
+        sleep 0.1
+    done
+    DISPLAY=:$(head -n 1 "$tmp/display")
+    export DISPLAY
+    until xdotool getdisplaygeometry >/dev/null 2>&1; do
+        kill -0 "$xvfb_pid" 2>/dev/null || return 1
+        in_time || fail "no client can reach the display $DISPLAY after $step_timeout seconds"
+        sleep 0.1
+    done
+}
+attempt=1
+until display_ready; do
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+    unset DISPLAY
+    if [ "$attempt" -ge 3 ]; then
         sed 's/^/  /' "$tmp/xvfb.out" >&2
         fail "Xvfb did not start"
     fi
-    in_time || fail "Xvfb gave no display number after $step_timeout seconds"
-    sleep 0.1
-done
-DISPLAY=:$(head -n 1 "$tmp/display")
-export DISPLAY
-# The display is there once a client can talk to it.
-until xdotool getdisplaygeometry >/dev/null 2>&1; do
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended before it took a client"
-    in_time || fail "no client can reach the display $DISPLAY after $step_timeout seconds"
-    sleep 0.1
+    echo "Xvfb ended at once (attempt $attempt); starting it again"
+    attempt=$((attempt + 1))
+    sleep 0.5
 done
 echo "display $DISPLAY"
 
