@@ -181,6 +181,7 @@ private slots:
     void lengthLimit();
     void placeholderProblemLineAndQuestion_data();
     void placeholderProblemLineAndQuestion();
+    void previousOriginalShownWithWhatChanged();
     void longerTextConfirmedUnchanged_data();
     void longerTextConfirmedUnchanged();
     void cancelKeepsEverything_data();
@@ -211,7 +212,8 @@ private slots:
 private:
     // Runs EditText on the dialog; Script acts on the open dialog and should
     // close it. A dialog left open is closed with Cancel.
-    TRun edit(QByteArray &text, const QByteArray &original, bool &oem, const std::function<void()> &script);
+    TRun edit(QByteArray &text, const QByteArray &original, bool &oem, const std::function<void()> &script,
+              const std::optional<QByteArray> &previousOriginal = std::nullopt);
     // The same with the texts and flag thrown away afterwards.
     TRun edit(const QByteArray &text, bool oem, const std::function<void()> &script);
 
@@ -229,7 +231,8 @@ private:
     std::unique_ptr<TForm2> m_form;
 };
 
-TRun TestUnit2::edit(QByteArray &text, const QByteArray &original, bool &oem, const std::function<void()> &script)
+TRun TestUnit2::edit(QByteArray &text, const QByteArray &original, bool &oem, const std::function<void()> &script,
+                     const std::optional<QByteArray> &previousOriginal)
 {
     TRun run;
     TForm2 &form = *m_form;
@@ -246,7 +249,7 @@ TRun TestUnit2::edit(QByteArray &text, const QByteArray &original, bool &oem, co
             form.reject();
         }
     });
-    run.Result = form.EditText(text, original, oem);
+    run.Result = form.EditText(text, original, oem, previousOriginal);
     return run;
 }
 
@@ -668,6 +671,46 @@ void TestUnit2::placeholderProblemLineAndQuestion()
     VERIFY_RUN(run);
     QCOMPARE(run.Result, accepted);
     QCOMPARE(text, accepted ? typed.toLatin1() : QByteArray("fichier @1, ligne %d"));
+}
+
+// A message to review shows the original its translation was made for,
+// under the original, with the words added and dropped marked; without one
+// the box is not there.
+void TestUnit2::previousOriginalShownWithWhatChanged()
+{
+    const auto marked = [](QPlainTextEdit *memo) {
+        QStringList pieces;
+        for (const QTextEdit::ExtraSelection &selection : memo->extraSelections())
+            pieces << selection.cursor.selectedText();
+        return pieces.join(QLatin1Char('|'));
+    };
+    QByteArray text = "impossible d'ouvrir %s";
+    bool oem = false;
+    QString added;
+    QString removed;
+    bool shown = false;
+    TRun run = edit(text, "cannot read the file %s", oem, [&] {
+        shown = child<QPlainTextEdit>("Memo3")->isVisible() && child<QLabel>("PrevOrigLabel")->isVisible();
+        added = marked(memo2());
+        removed = marked(child<QPlainTextEdit>("Memo3"));
+        QTest::keyClick(memo1(), Qt::Key_Return);
+    }, QByteArray("cannot open file %s"));
+    VERIFY_RUN(run);
+    QVERIFY(shown);
+    QCOMPARE(added, QStringLiteral("read the"));
+    QCOMPARE(removed, QStringLiteral("open"));
+    // OK with the text as it was is a confirmation: the mark is the caller's.
+    QVERIFY(run.Result);
+    QCOMPARE(text, QByteArray("impossible d'ouvrir %s"));
+
+    run = edit(text, "cannot read the file %s", oem, [&] {
+        shown = child<QPlainTextEdit>("Memo3")->isVisible();
+        added = marked(memo2());
+        QTest::keyClick(memo1(), Qt::Key_Escape);
+    });
+    VERIFY_RUN(run);
+    QVERIFY(!shown);
+    QCOMPARE(added, QString());
 }
 
 void TestUnit2::longerTextConfirmedUnchanged_data()

@@ -14,6 +14,7 @@
 #include "settings/CodePageChoice.h"
 #include "settings/ConfigUtils.h"
 #include "support/ScriptedDialogs.h"
+#include "translation/ReviewMarks.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TestEnvironment.h"
 #include "uitext/EnglishMsg.h"
@@ -345,6 +346,28 @@ private Q_SLOTS:
         // Mended, the mark goes.
         w.Edit(5, "fichier @1 \u00E0 @2");
         QVERIFY(!model.HasProblemMark(model.index(5, TMessageGridModel::TextColumn)));
+    }
+
+    // A message to review: counted, marked, shown by its filter, and a stop
+    // for Ctrl+J.
+    void messageToReview()
+    {
+        Window w;
+        TReviewMarks marks;
+        marks.Mark(0x102, "plain old");
+        SaveReviewMarks(w.file, marks);
+        w.ShowAndOpen();
+        QVERIFY(w.Status().contains(QStringLiteral("\u00B7 1 need review")));
+        const TMessageGridModel &model = w.grid().Model();
+        const QModelIndex cell = model.index(2, TMessageGridModel::TextColumn);
+        QVERIFY(model.HasReviewMark(cell));
+        QVERIFY(!model.HasReviewMark(model.index(0, TMessageGridModel::TextColumn)));
+        QCOMPARE(model.CellToolTip(cell, false), QStringLiteral("To review: translated for the original \"plain old\""));
+        QVERIFY(w.grid().SetCurrentMessage(1));
+        QTest::keyClick(&w.grid(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(w.grid().CurrentMessage(), 2);
+        w.Item("ShowReviewItem")->trigger();
+        QCOMPARE(w.ShownCodes(), QStringList{"00102"});
     }
 
     void choicesKeptInTheSettings()
