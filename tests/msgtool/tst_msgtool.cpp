@@ -2,6 +2,7 @@
 
 #include "msgfile/MsgFile.h"
 #include "msgtool/MsgTool.h"
+#include "support/RunMsgTool.h"
 #include "translation/ReviewMarks.h"
 #include "support/MsgFileLayouts.h"
 #include "support/TestEnvironment.h"
@@ -15,25 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Result
-{
-    int code;
-    QString out;
-    QString err;
-};
-
-Result RunTool(const QStringList &arguments)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int code = MsgTool::Run(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {code, out, err};
-}
 
 TMsgData Sample()
 {
@@ -110,7 +92,7 @@ private Q_SLOTS:
         const QString in = environment.path(QStringLiteral("in.msg"));
         const QString out = environment.path(QStringLiteral("out.txt"));
         SaveMsgData(in, Sample());
-        const Result result = RunTool({QStringLiteral("dump"), in, out});
+        const TToolResult result = RunTool({QStringLiteral("dump"), in, out});
         QCOMPARE(result.code, 0);
         QVERIFY(result.err.isEmpty());
         const QByteArray dump = ReadWholeFile(out);
@@ -133,7 +115,7 @@ private Q_SLOTS:
         TestEnvironment environment;
         const QString in = environment.path(QStringLiteral("in.msg"));
         SaveMsgData(in, Sample());
-        const Result result = RunTool({QStringLiteral("check"), in});
+        const TToolResult result = RunTool({QStringLiteral("check"), in});
         QCOMPARE(result.code, 0);
         const qsizetype buckets = ComputeMsgLayout(Sample()).Nodes.at(0).Entries.size();
         QVERIFY2(result.out.contains(QStringLiteral("30 messages, %1 buckets, 2 levels, %2 bytes").arg(buckets).arg(QFileInfo(in).size())),
@@ -195,7 +177,7 @@ private Q_SLOTS:
         TestEnvironment environment;
         const QString in = environment.path(QStringLiteral("in.msg"));
         QVERIFY(WriteWholeFile(in, bytes));
-        const Result result = RunTool(WithFiles(arguments, in, QString()));
+        const TToolResult result = RunTool(WithFiles(arguments, in, QString()));
         QCOMPARE(result.code, code);
         QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
         QVERIFY2(result.out.contains(finding), qPrintable(result.out));
@@ -211,7 +193,7 @@ private Q_SLOTS:
         QVERIFY(WriteWholeFile(in, FlatOf130Buckets()));
         const QString resaved = environment.path(QStringLiteral("resaved.msg"));
         QCOMPARE(RunTool({QStringLiteral("resave"), in, resaved}).code, 0);
-        const Result again = RunTool({QStringLiteral("check"), QStringLiteral("--strict"), resaved});
+        const TToolResult again = RunTool({QStringLiteral("check"), QStringLiteral("--strict"), resaved});
         QCOMPARE(again.code, 0);
         QVERIFY2(again.out.contains(QLatin1String("130 messages, 130 buckets, 3 levels")), qPrintable(again.out));
         QVERIFY(again.out.contains(QLatin1String("lookup: the server finds every message\n")));
@@ -226,7 +208,7 @@ private Q_SLOTS:
         QVERIFY(WriteWholeFile(in, ServerToolsFile()));
         const QString resaved = environment.path(QStringLiteral("resaved.msg"));
         QCOMPARE(RunTool({QStringLiteral("resave"), in, resaved}).code, 0);
-        const Result result = RunTool({QStringLiteral("check"), QStringLiteral("--strict"), resaved});
+        const TToolResult result = RunTool({QStringLiteral("check"), QStringLiteral("--strict"), resaved});
         QCOMPARE(result.code, 0);
         QVERIFY2(result.out.contains(QLatin1String(": 2900 messages, ")), qPrintable(result.out));
         QVERIFY2(result.out.contains(QLatin1String("index: as the writer makes it\n")), qPrintable(result.out));
@@ -249,7 +231,7 @@ private Q_SLOTS:
         QStringList arguments{command, in};
         if (command != QLatin1String("check"))
             arguments << out;
-        const Result result = RunTool(arguments);
+        const TToolResult result = RunTool(arguments);
         QCOMPARE(result.code, 2);
         QVERIFY(result.err.startsWith(QLatin1String("lexivane-msg: ") + in));
         QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
@@ -261,7 +243,7 @@ private Q_SLOTS:
         TestEnvironment environment;
         const QString in = environment.path(QStringLiteral("in.msg"));
         SaveMsgData(in, Sample());
-        const Result result = RunTool({QStringLiteral("resave"), in, environment.path(QStringLiteral("no/dir/out.msg"))});
+        const TToolResult result = RunTool({QStringLiteral("resave"), in, environment.path(QStringLiteral("no/dir/out.msg"))});
         QCOMPARE(result.code, 1);
         QVERIFY(result.err.contains(QLatin1String("Cannot create file")));
     }
@@ -289,7 +271,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
-        const Result result = RunTool(arguments);
+        const TToolResult result = RunTool(arguments);
         QCOMPARE(result.code, code);
         if (code == 0) {
             QVERIFY(result.err.isEmpty());
@@ -334,7 +316,7 @@ private Q_SLOTS:
         const QString in = environment.path(QStringLiteral("in.msg"));
         const QString written = environment.path(QStringLiteral("out.msg"));
         QVERIFY(WriteWholeFile(in, OverLongText()));
-        const Result result = RunTool(WithFiles(arguments, in, written));
+        const TToolResult result = RunTool(WithFiles(arguments, in, written));
         QCOMPARE(result.code, 1);
         QVERIFY2(result.out.contains(out), qPrintable(result.out));
         QCOMPARE(result.err, err.replace(QLatin1String("OUT"), written));
@@ -414,7 +396,7 @@ private Q_SLOTS:
         QStringList arguments{QStringLiteral("lint"), file};
         if (originalAs == QLatin1String("given"))
             arguments << original;
-        const Result result = RunTool(arguments);
+        const TToolResult result = RunTool(arguments);
         QCOMPARE(result.code, code);
         QCOMPARE(result.out, out);
         QCOMPARE(result.err.isEmpty(), err.isEmpty());
@@ -464,7 +446,7 @@ private Q_SLOTS:
         const QString in = environment.path(QStringLiteral("in.msg"));
         if (!bytes.isEmpty())
             QVERIFY(WriteWholeFile(in, bytes));
-        const Result result = RunTool(WithFiles(arguments, in, environment.path(QStringLiteral("out"))));
+        const TToolResult result = RunTool(WithFiles(arguments, in, environment.path(QStringLiteral("out"))));
         const QString output = result.out + result.err;
         QVERIFY(!output.isEmpty() || arguments.first() != QLatin1String("check"));
         for (const QString &key : EnglishKeys()) {

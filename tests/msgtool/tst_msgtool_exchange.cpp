@@ -4,6 +4,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "msgtool/MsgTool.h"
+#include "support/RunMsgTool.h"
 #include "platform/CodePages.h"
 #include "support/MsgTexts.h"
 #include "support/TestEnvironment.h"
@@ -13,25 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Result
-{
-    int code;
-    QString out;
-    QString err;
-};
-
-Result RunTool(const QStringList &arguments)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int code = MsgTool::Run(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {code, out, err};
-}
 
 QString LastLine(const QString &text)
 {
@@ -70,11 +52,11 @@ private Q_SLOTS:
         const QString resaved = environment.path("resaved.msg");
         SaveTranslationFiles(HardTranslation(), file);
 
-        const Result exportResult = RunTool({"export", file, exported});
+        const TToolResult exportResult = RunTool({"export", file, exported});
         QCOMPARE(exportResult.code, 0);
         QVERIFY2(exportResult.err.isEmpty(), qPrintable(exportResult.err));
         QCOMPARE(LastLine(exportResult.out), exported + ": 12 messages, 9 translated, 1 to review");
-        const Result importResult = RunTool({"import", file, exported, out});
+        const TToolResult importResult = RunTool({"import", file, exported, out});
         QCOMPARE(importResult.code, 0);
         QCOMPARE(importResult.out.trimmed(), summary);
         QCOMPARE(RunTool({"resave", file, resaved}).code, 0);
@@ -170,7 +152,7 @@ private Q_SLOTS:
         SaveTranslationFiles(ConsistentTranslation(), file);
         QVERIFY(WriteWholeFile(in, bytes));
 
-        const Result result = RunTool(QStringList{"import", file, in, out} + options);
+        const TToolResult result = RunTool(QStringList{"import", file, in, out} + options);
         QCOMPARE(result.code, code);
         if (texts.isEmpty()) {
             QCOMPARE(result.err, QString(report).replace("IN", in));
@@ -192,7 +174,7 @@ private Q_SLOTS:
         TestEnvironment environment;
         const QString file = environment.path("x.msg");
         SaveTranslationFiles(ConsistentTranslation(), file);
-        const Result result = RunTool({"import", file, environment.path("missing.po"), environment.path("out.msg")});
+        const TToolResult result = RunTool({"import", file, environment.path("missing.po"), environment.path("out.msg")});
         QCOMPARE(result.code, 2);
         QVERIFY2(result.err.contains("missing.po"), qPrintable(result.err));
         QVERIFY(!FileExists(environment.path("out.msg")));
@@ -212,7 +194,7 @@ private Q_SLOTS:
         const TTranslationFixture release = MakeTranslation({1, 3, 4, 7}, {"One", "Three!", "Four", "Seven"}, {"One", "Three!", "Four", "Seven"});
         SaveMsgData(next, release.Messages);
 
-        Result result = RunTool({"update", translated, next, out});
+        TToolResult result = RunTool({"update", translated, next, out});
         QCOMPARE(result.code, 0);
         QCOMPARE(result.out, QStringLiteral("carried: 1, needs review: 1, untranslated: 2, dropped: 1\n"));
         QCOMPARE(TextsOnDisk(out), (QList<QByteArray>{"Eins", "Drei", "Four", "Seven"}));
@@ -250,7 +232,7 @@ private Q_SLOTS:
     void wrongUsage()
     {
         QFETCH(QStringList, arguments);
-        const Result result = RunTool(arguments);
+        const TToolResult result = RunTool(arguments);
         QCOMPARE(result.code, 64);
         QVERIFY(!result.err.isEmpty());
     }
