@@ -21,18 +21,29 @@ QByteArrayView ToGridBytes(QByteArrayView text, bool oem, QByteArray &buffer)
     const bool expand = Contains(text, '\t') || Contains(text, '\n');
     if (!expand && !oem)
         return text;
-    buffer.clear(); // keeps the capacity for the next text
     if (!expand) {
-        buffer.append(text);
+        buffer = text.toByteArray();
     } else {
+        // A byte gives at most TabWidth (a tab at a tab stop): room for all
+        // of them once, then written through a pointer (Find looks at every
+        // text of a file this way).
+        buffer.resize(text.size() * TabWidth);
+        char *const start = buffer.data();
+        char *out = start;
         for (const char c : text) {
-            if (c == '\t')
-                buffer.append(TabWidth - buffer.size() % TabWidth, ' ');
-            else if (c == '\n')
-                buffer.append("\\n", 2);
-            else
-                buffer.append(c);
+            if (c == '\t') {
+                const qsizetype blanks = TabWidth - (out - start) % TabWidth;
+                std::memset(out, ' ', size_t(blanks));
+                out += blanks;
+            } else if (c == '\n') {
+                out[0] = '\\';
+                out[1] = 'n';
+                out += 2;
+            } else {
+                *out++ = c;
+            }
         }
+        buffer.resize(out - start);
     }
     if (oem)
         OemToCharA(buffer);
