@@ -129,7 +129,14 @@ TForm1::TForm1(QWidget *parent)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The grid reads the session while it is hidden and destroyed, which
+    // the base class does only after this object's members are gone: take
+    // it down first, while the session it shows still exists.
+    delete m_grid;
+    m_grid = nullptr;
+}
 
 void TForm1::AttachDialogs(TForm2 *textEdit, TForm4 *fontSetup)
 {
