@@ -1,11 +1,14 @@
 #include "platform/CodePages.h"
 
+#include "platform/ByteWords.h"
+
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 #include <array>
 #include <memory>
 #include <utility>
@@ -174,17 +177,54 @@ std::array<uchar, 256> ConversionTable(const SingleBytePage &source, const Singl
     return table;
 }
 
+// The UTF-8 of each ANSI byte's character (1 to 3 bytes: the characters are
+// all in the Basic Multilingual Plane).
+struct Utf8Sequence
+{
+    char Bytes[3];
+    quint8 Length;
+};
+
+std::array<Utf8Sequence, 256> Utf8Table(const SingleBytePage &page)
+{
+    std::array<Utf8Sequence, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const char16_t c = page.ToUnicode(static_cast<uchar>(byte));
+        const QByteArray utf8 = QString(QChar(c)).toUtf8();
+        Utf8Sequence &sequence = table[byte];
+        sequence.Length = static_cast<quint8>(utf8.size());
+        std::memcpy(sequence.Bytes, utf8.constData(), size_t(utf8.size()));
+    }
+    return table;
+}
+
+bool KeepsAscii(const SingleBytePage &page)
+{
+    for (int byte = 0; byte < 128; ++byte) {
+        if (page.ToUnicode(static_cast<uchar>(byte)) != byte)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 // Everything derived from one choice of code pages; never changed once built.
 struct CodePageTables
 {
     CodePageTables(const CodePageNames &names, SingleBytePage ansiPage, SingleBytePage oemPage)
-        : Names(names), Ansi(std::move(ansiPage)), Oem(std::move(oemPage)), OemToAnsi(ConversionTable(Oem, Ansi)) {}
+        : Names(names), Ansi(std::move(ansiPage)), Oem(std::move(oemPage)), OemToAnsi(ConversionTable(Oem, Ansi)),
+          AnsiUtf8(Utf8Table(Ansi)), AnsiKeepsAscii(KeepsAscii(Ansi)) {}
 
     CodePageNames Names;
     SingleBytePage Ansi;
     SingleBytePage Oem;
     std::array<uchar, 256> OemToAnsi;
+    std::array<Utf8Sequence, 256> AnsiUtf8;
+    bool AnsiKeepsAscii; // bytes 00-7F are their ASCII characters, as in every code page but EBCDIC's
 };
+
+namespace {
 
 std::shared_ptr<const CodePageTables> BuildTables(const CodePageNames &names)
 {
@@ -356,4 +396,133 @@ QString OemToUnicode(QByteArrayView text)
 bool UnicodeToOem(const QString &text, QByteArray &result, qsizetype *badPosition)
 {
     return UnicodeToPage(Tables()->Oem, text, result, badPosition);
+}
+
+AnsiUtf8Codec::AnsiUtf8Codec() : m_tables(Tables()) {}
+
+AnsiUtf8Codec::~AnsiUtf8Codec() = default;
+
+QByteArray AnsiUtf8Codec::ToUtf8(QByteArrayView ansi) const
+{
+    const CodePageTables &tables = *m_tables;
+    const auto *data = reinterpret_cast<const uchar *>(ansi.data());
+    const qsizetype size = ansi.size();
+    // The length first, so that the text is made in one piece; runs of
+    // ASCII are copied as they are.
+    qsizetype length = 0;
+    qsizetype at = 0;
+    while (at < size) {
+        if (tables.AnsiKeepsAscii && size - at >= 8 && !ByteWords::AnyHigh(ByteWords::Load(ansi.data() + at))) {
+            length += 8;
+            at += 8;
+            continue;
+        }
+        length += tables.AnsiUtf8[data[at++]].Length;
+    }
+    if (length == size && tables.AnsiKeepsAscii)
+        return ansi.toByteArray();
+    QByteArray utf8(length, Qt::Uninitialized);
+    char *out = utf8.data();
+    at = 0;
+    while (at < size) {
+        if (tables.AnsiKeepsAscii && size - at >= 8 && !ByteWords::AnyHigh(ByteWords::Load(ansi.data() + at))) {
+            std::memcpy(out, data + at, 8);
+            out += 8;
+            at += 8;
+            continue;
+        }
+        const Utf8Sequence &sequence = tables.AnsiUtf8[data[at++]];
+        for (int i = 0; i < sequence.Length; ++i)
+            *out++ = sequence.Bytes[i];
+    }
+    return utf8;
+}
+
+bool AnsiUtf8Codec::FromUtf8(QByteArrayView utf8, QByteArray &result, qsizetype *badOffset) const
+{
+    const CodePageTables &tables = *m_tables;
+    const auto *data = reinterpret_cast<const uchar *>(utf8.data());
+    const qsizetype size = utf8.size();
+    // Never longer than the UTF-8: one byte for each character.
+    result.resize(size);
+    char *out = result.data();
+    qsizetype at = 0;
+    const auto refuse = [&] {
+        result.clear();
+        if (badOffset)
+            *badOffset = at;
+        return false;
+    };
+    while (at < size) {
+        if (tables.AnsiKeepsAscii && size - at >= 8) {
+            const quint64 word = ByteWords::Load(utf8.data() + at);
+            if (!ByteWords::AnyHigh(word)) {
+                std::memcpy(out, &word, 8);
+                out += 8;
+                at += 8;
+                continue;
+            }
+        }
+        const uchar lead = data[at];
+        char32_t character = lead;
+        int length = 1;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            character = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            character = lead & 0x0F;
+        } else if (lead >= 0x80) {
+            return refuse(); // a continuation byte, an overlong lead, or beyond the BMP: no ANSI byte
+        }
+        if (size - at < length)
+            return refuse();
+        for (int i = 1; i < length; ++i) {
+            const uchar next = data[at + i];
+            if ((next & 0xC0) != 0x80)
+                return refuse();
+            character = character << 6 | (next & 0x3F);
+        }
+        // Overlong three-byte forms and surrogates are not UTF-8.
+        if ((length == 3 && character < 0x800) || (character >= 0xD800 && character <= 0xDFFF))
+            return refuse();
+        const int byte = tables.Ansi.FromUnicode(static_cast<char16_t>(character));
+        if (byte == NoByte)
+            return refuse();
+        *out++ = static_cast<char>(byte);
+        at += length;
+    }
+    result.resize(out - result.constData());
+    return true;
+}
+
+bool AnsiUtf8Codec::Shows(QByteArrayView utf8, QByteArrayView ansi) const
+{
+    const CodePageTables &tables = *m_tables;
+    const qsizetype utf8Size = utf8.size();
+    const qsizetype ansiSize = ansi.size();
+    if (utf8Size < ansiSize)
+        return false; // at least one byte for each character
+    qsizetype in = 0;
+    qsizetype at = 0;
+    while (at < ansiSize) {
+        if (tables.AnsiKeepsAscii && ansiSize - at >= 8 && utf8Size - in >= 8) {
+            const quint64 word = ByteWords::Load(ansi.data() + at);
+            if (!ByteWords::AnyHigh(word)) {
+                if (word != ByteWords::Load(utf8.data() + in))
+                    return false;
+                at += 8;
+                in += 8;
+                continue;
+            }
+        }
+        const Utf8Sequence &sequence = tables.AnsiUtf8[static_cast<uchar>(ansi[at++])];
+        if (utf8Size - in < sequence.Length)
+            return false;
+        for (int i = 0; i < sequence.Length; ++i) {
+            if (utf8[in++] != sequence.Bytes[i])
+                return false;
+        }
+    }
+    return in == utf8Size;
 }
