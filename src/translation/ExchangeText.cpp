@@ -10,9 +10,8 @@ namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
-int HexValue(QChar c)
+int HexValue(char16_t u)
 {
-    const char16_t u = c.unicode();
     if (u >= '0' && u <= '9')
         return u - '0';
     if (u >= 'a' && u <= 'f')
@@ -79,6 +78,32 @@ qsizetype FirstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
+int HexDigit(QChar c)
+{
+    return HexValue(c.unicode());
+}
+
+int HexDigit(char c)
+{
+    return c < 0 ? -1 : HexValue(char16_t(c));
+}
+
+template <typename Text>
+bool ParseCode(Text text, quint32 &code)
+{
+    if (text.isEmpty() || text.size() > 8)
+        return false;
+    quint32 value = 0;
+    for (const auto c : text) {
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            return false;
+        value = value << 4 | quint32(digit);
+    }
+    code = value;
+    return true;
+}
+
 } // namespace
 
 QString CodeText(quint32 code)
@@ -90,23 +115,25 @@ QString CodeText(quint32 code)
 
 void AppendCodeText(QByteArray &bytes, quint32 code)
 {
-    for (int shift = 28; shift >= 0; shift -= 4)
-        bytes.append(HexDigits[(code >> shift) & 0xF]);
+    char digits[8];
+    WriteCodeText(digits, code);
+    bytes.append(digits, 8);
+}
+
+void WriteCodeText(char *digits, quint32 code)
+{
+    for (int i = 0; i < 8; ++i)
+        digits[i] = HexDigits[(code >> (28 - 4 * i)) & 0xF];
 }
 
 bool ParseCodeText(QStringView text, quint32 &code)
 {
-    if (text.isEmpty() || text.size() > 8)
-        return false;
-    quint32 value = 0;
-    for (const QChar c : text) {
-        const int digit = HexValue(c);
-        if (digit < 0)
-            return false;
-        value = value << 4 | quint32(digit);
-    }
-    code = value;
-    return true;
+    return ParseCode(text, code);
+}
+
+bool ParseCodeText(QByteArrayView text, quint32 &code)
+{
+    return ParseCode(text, code);
 }
 
 void LineAndColumn(QStringView text, qsizetype offset, int &line, int &column)

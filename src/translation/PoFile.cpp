@@ -1,6 +1,7 @@
 #include "translation/PoFile.h"
 
 #include "msgfile/BufferedWriter.h"
+#include "platform/ByteWords.h"
 #include "translation/ExchangeText.h"
 #include "translation/Placeholders.h"
 #include "uitext/Format.h"
@@ -57,6 +58,9 @@ public:
 
     TTranslationEntries Read()
     {
+        // Room for about as many entries as a file of this size holds (one
+        // of a message file is some two hundred bytes).
+        m_entries.reserve(size_t(m_text.size() / 256));
         qsizetype start = 0;
         const qsizetype size = m_text.size();
         while (start <= size) {
@@ -232,8 +236,19 @@ private:
     {
         qsizetype at = quote + 1;
         qsizetype runStart = at;
+        const qsizetype size = line.size();
         while (true) {
-            if (at >= line.size())
+            // Eight bytes at a time up to the word with the next quote or
+            // backslash.
+            if ((at - quote) % 8 == 1) {
+                while (size - at >= 8) {
+                    const quint64 word = ByteWords::Load(line.data() + at);
+                    if (ByteWords::AnyEqual(word, '"') | ByteWords::AnyEqual(word, '\\'))
+                        break;
+                    at += 8;
+                }
+            }
+            if (at >= size)
                 Malformed("PoStringNotClosed", m_lineNumber, Column(line, quote));
             const char c = line[at];
             if (c == '"')
@@ -321,14 +336,15 @@ private:
             return;
         }
         TTranslationEntry entry;
-        const QString context = QString::fromUtf8(m_context);
-        if (!ParseCodeText(context, entry.Code))
-            throw ETranslationFileError(BadCodeMessage(context), m_contextLine, 0);
-        entry.Original = QString::fromUtf8(m_id);
-        entry.Translation = QString::fromUtf8(m_str);
+        if (!ParseCodeText(QByteArrayView(m_context), entry.Code))
+            throw ETranslationFileError(BadCodeMessage(QString::fromUtf8(m_context)), m_contextLine, 0);
+        // The fields are the entry's texts as they stand: handed over, not
+        // copied (the next entry's fields start afresh).
+        entry.Original = std::move(m_id);
+        entry.Translation = std::move(m_str);
         entry.State = m_fuzzy ? TTranslationEntry::TState::NeedsReview : TTranslationEntry::TState::Final;
         entry.HasPreviousOriginal = m_hasPrevious;
-        entry.PreviousOriginal = QString::fromUtf8(m_previousId);
+        entry.PreviousOriginal = std::move(m_previousId);
         entry.Line = m_entryLine;
         m_entries.push_back(std::move(entry));
         Reset();
@@ -358,11 +374,11 @@ private:
     {
         m_started = false;
         m_hasContext = m_hasId = m_hasStr = m_fuzzy = m_hasPrevious = false;
-        // Emptied, not freed: the next entry's fields fit in the same room.
+        // The code is emptied, not freed: the next one fits in the same room.
         m_context.truncate(0);
-        m_id.truncate(0);
-        m_str.truncate(0);
-        m_previousId.truncate(0);
+        m_id = QByteArray();
+        m_str = QByteArray();
+        m_previousId = QByteArray();
     }
 
     // A few characters of the text, for a message.
@@ -392,60 +408,74 @@ private:
     QByteArray m_ignored; // a previous msgctxt or msgid_plural
 };
 
-// Appends Utf8 as the inside of a PO string: runs of bytes that need no
-// escape in one piece.
-void AppendEscaped(QByteArray &out, QByteArrayView utf8)
+// Whether a byte of the word needs an escape in a PO string: a control
+// character, DEL, a backslash or a quote.
+bool AnyEscaped(quint64 word)
+{
+    return ByteWords::AnyBelow(word, 0x20) | ByteWords::AnyEqual(word, 0x7F) | ByteWords::AnyEqual(word, '\\')
+        | ByteWords::AnyEqual(word, '"');
+}
+
+// Writes Utf8 as the inside of a PO string: runs of bytes that need no
+// escape in one piece, found eight bytes at a time.
+void WriteEscaped(BufferedWriter &out, QByteArrayView utf8)
 {
     const char *data = utf8.data();
     const qsizetype size = utf8.size();
     qsizetype runStart = 0;
     for (qsizetype i = 0; i < size; ++i) {
+        // A word without such a byte is passed whole; one with one is
+        // looked at byte by byte.
+        if (i % 8 == 0 && size - i >= 8 && !AnyEscaped(ByteWords::Load(data + i))) {
+            i += 7;
+            continue;
+        }
         const char c = data[i];
         const auto u = static_cast<unsigned char>(c);
         if (u >= 0x20 && u != 0x7F && c != '\\' && c != '"')
             continue;
-        out.append(data + runStart, i - runStart);
+        out.write(data + runStart, i - runStart);
         runStart = i + 1;
         switch (c) {
-        case '\n': out += "\\n"; continue;
-        case '\t': out += "\\t"; continue;
-        case '\r': out += "\\r"; continue;
-        case '\a': out += "\\a"; continue;
-        case '\b': out += "\\b"; continue;
-        case '\f': out += "\\f"; continue;
-        case '\v': out += "\\v"; continue;
-        case '\\': out += "\\\\"; continue;
-        case '"': out += "\\\""; continue;
+        case '\n': out.write("\\n", 2); continue;
+        case '\t': out.write("\\t", 2); continue;
+        case '\r': out.write("\\r", 2); continue;
+        case '\a': out.write("\\a", 2); continue;
+        case '\b': out.write("\\b", 2); continue;
+        case '\f': out.write("\\f", 2); continue;
+        case '\v': out.write("\\v", 2); continue;
+        case '\\': out.write("\\\\", 2); continue;
+        case '"': out.write("\\\"", 2); continue;
         default: break;
         }
         const char octal[] = {'\\', char('0' + (u >> 6)), char('0' + ((u >> 3) & 7)), char('0' + (u & 7))};
-        out.append(octal, 4);
+        out.write(octal, 4);
     }
-    out.append(data + runStart, size - runStart);
+    out.write(data + runStart, size - runStart);
 }
 
 // Keyword, a blank and the string; a text of several lines as gettext
 // writes it: an empty first string, then one line of the text per line.
-void AppendString(QByteArray &out, const char *prefix, const char *keyword, QByteArrayView utf8)
+void WriteString(BufferedWriter &out, QByteArrayView prefix, QByteArrayView keyword, QByteArrayView utf8)
 {
-    out += prefix;
-    out += keyword;
+    out.write(prefix);
+    out.write(keyword);
     const qsizetype firstBreak = utf8.indexOf('\n');
     if (firstBreak < 0 || firstBreak == utf8.size() - 1) {
-        out += " \"";
-        AppendEscaped(out, utf8);
-        out += "\"\n";
+        out.write(" \"", 2);
+        WriteEscaped(out, utf8);
+        out.write("\"\n", 2);
         return;
     }
-    out += " \"\"\n";
+    out.write(" \"\"\n", 4);
     qsizetype start = 0;
     while (start < utf8.size()) {
         qsizetype end = utf8.indexOf('\n', start);
         end = end < 0 ? utf8.size() : end + 1;
-        out += prefix;
-        out += '"';
-        AppendEscaped(out, utf8.sliced(start, end - start));
-        out += "\"\n";
+        out.write(prefix);
+        out.write('"');
+        WriteEscaped(out, utf8.sliced(start, end - start));
+        out.write("\"\n", 2);
         start = end;
     }
 }
@@ -463,14 +493,13 @@ TTranslationEntries ReadPo(QByteArrayView bytes)
 void WritePo(QIODevice &device, const TTranslationEntries &entries, const TExportInfo &info)
 {
     BufferedWriter out(device);
-    QByteArray chunk;
-    chunk += "msgid \"\"\nmsgstr \"\"\n";
-    const auto field = [&chunk](const char *name, const QString &value) {
-        chunk += '"';
-        chunk += name;
-        chunk += ": ";
-        AppendEscaped(chunk, value.toUtf8());
-        chunk += "\\n\"\n";
+    out.write("msgid \"\"\nmsgstr \"\"\n");
+    const auto field = [&out](const char *name, const QString &value) {
+        out.write('"');
+        out.write(name);
+        out.write(": ");
+        WriteEscaped(out, value.toUtf8());
+        out.write("\\n\"\n");
     };
     field("Project-Id-Version", info.FileName);
     field("PO-Revision-Date", info.RevisionDate);
@@ -481,31 +510,24 @@ void WritePo(QIODevice &device, const TTranslationEntries &entries, const TExpor
     field("Content-Type", QStringLiteral("text/plain; charset=UTF-8"));
     field("Content-Transfer-Encoding", QStringLiteral("8bit"));
     field("X-Generator", QStringLiteral("Lexivane " LEXIVANE_VERSION));
-    out.write(chunk);
 
-    QByteArray original;
-    QByteArray translation;
     for (const TTranslationEntry &entry : entries) {
-        chunk.clear();
-        original = entry.Original.toUtf8();
-        translation = entry.Translation.toUtf8();
         const bool fuzzy = entry.State == TTranslationEntry::TState::NeedsReview;
-        const bool cFormat = HasPrintfPlaceholders(original);
-        chunk += '\n';
+        const bool cFormat = HasPrintfPlaceholders(entry.Original);
+        out.write('\n');
         if (fuzzy && cFormat)
-            chunk += "#, fuzzy, c-format\n";
+            out.write("#, fuzzy, c-format\n");
         else if (fuzzy)
-            chunk += "#, fuzzy\n";
+            out.write("#, fuzzy\n");
         else if (cFormat)
-            chunk += "#, c-format\n";
+            out.write("#, c-format\n");
         if (fuzzy && entry.HasPreviousOriginal)
-            AppendString(chunk, "#| ", "msgid", entry.PreviousOriginal.toUtf8());
-        chunk += "msgctxt \"";
-        AppendCodeText(chunk, entry.Code);
-        chunk += "\"\n";
-        AppendString(chunk, "", "msgid", original);
-        AppendString(chunk, "", "msgstr", translation);
-        out.write(chunk);
+            WriteString(out, "#| ", "msgid", entry.PreviousOriginal);
+        char context[] = "msgctxt \"00000000\"\n";
+        WriteCodeText(context + 9, entry.Code);
+        out.write(context, sizeof context - 1);
+        WriteString(out, "", "msgid", entry.Original);
+        WriteString(out, "", "msgstr", entry.Translation);
     }
     out.flush();
 }
