@@ -7,7 +7,6 @@
 #include <QMutexLocker>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <cstring>
 #include <array>
 #include <memory>
@@ -33,34 +32,36 @@ public:
     int FromUnicode(char16_t character) const;
 
 private:
+    using Block = std::array<qint16, 256>; // the bytes of 256 characters, NoByte for none
+
     std::array<char16_t, 256> m_toUnicode;
-    std::array<qint16, 128> m_fromAscii; // direct lookup for the common case
-    std::vector<std::pair<char16_t, uchar>> m_fromUnicode; // sorted by character
+    // Character to byte in two steps: the block of the character's high
+    // byte (block 0 has no bytes at all), then the low byte within it. The
+    // 256 characters of a code page fall in a few blocks.
+    std::array<quint16, 256> m_blockOf{};
+    std::vector<Block> m_blocks;
 };
 
 SingleBytePage::SingleBytePage(const std::array<char16_t, 256> &characters)
     : m_toUnicode(characters)
 {
-    m_fromAscii.fill(NoByte);
-    m_fromUnicode.reserve(256);
+    Block none;
+    none.fill(NoByte);
+    m_blocks.push_back(none);
     for (int byte = 0; byte < 256; ++byte) {
         const char16_t character = m_toUnicode[byte];
-        if (character < m_fromAscii.size())
-            m_fromAscii[character] = static_cast<qint16>(byte);
-        m_fromUnicode.emplace_back(character, static_cast<uchar>(byte));
+        quint16 &block = m_blockOf[character >> 8];
+        if (block == 0) {
+            block = quint16(m_blocks.size());
+            m_blocks.push_back(none);
+        }
+        m_blocks[block][character & 0xFF] = static_cast<qint16>(byte);
     }
-    std::sort(m_fromUnicode.begin(), m_fromUnicode.end());
 }
 
 int SingleBytePage::FromUnicode(char16_t character) const
 {
-    if (character < m_fromAscii.size())
-        return m_fromAscii[character];
-    const auto found = std::lower_bound(m_fromUnicode.begin(), m_fromUnicode.end(),
-                                        std::make_pair(character, uchar(0)));
-    if (found == m_fromUnicode.end() || found->first != character)
-        return NoByte;
-    return found->second;
+    return m_blocks[m_blockOf[character >> 8]][character & 0xFF];
 }
 
 // Decodes each byte on its own. A byte that leaves the decoder waiting for
@@ -402,38 +403,48 @@ AnsiUtf8Codec::AnsiUtf8Codec() : m_tables(Tables()) {}
 
 AnsiUtf8Codec::~AnsiUtf8Codec() = default;
 
+namespace {
+
+// The end of the run of ASCII from At on: where the next byte beyond ASCII
+// is, or Size. Only for a code page that keeps ASCII in place; for any other
+// every byte is a run's end.
+inline qsizetype AsciiRunEnd(const CodePageTables &tables, const char *text, qsizetype size, qsizetype at)
+{
+    return tables.AnsiKeepsAscii ? ByteWords::FindFirst(text, size, at, [](quint64 word) { return ByteWords::AnyHigh(word); }) : at;
+}
+
+} // namespace
+
 QByteArray AnsiUtf8Codec::ToUtf8(QByteArrayView ansi) const
 {
     const CodePageTables &tables = *m_tables;
-    const auto *data = reinterpret_cast<const uchar *>(ansi.data());
+    const char *data = ansi.data();
     const qsizetype size = ansi.size();
     // The length first, so that the text is made in one piece; runs of
-    // ASCII are copied as they are.
-    qsizetype length = 0;
-    qsizetype at = 0;
-    while (at < size) {
-        if (tables.AnsiKeepsAscii && size - at >= 8 && !ByteWords::AnyHigh(ByteWords::Load(ansi.data() + at))) {
-            length += 8;
-            at += 8;
-            continue;
-        }
-        length += tables.AnsiUtf8[data[at++]].Length;
-    }
-    if (length == size && tables.AnsiKeepsAscii)
+    // ASCII are what they are.
+    qsizetype at = AsciiRunEnd(tables, data, size, 0);
+    if (at == size)
         return ansi.toByteArray();
+    qsizetype length = at;
+    while (at < size) {
+        length += tables.AnsiUtf8[static_cast<uchar>(data[at])].Length;
+        const qsizetype end = AsciiRunEnd(tables, data, size, at + 1);
+        length += end - at - 1;
+        at = end;
+    }
     QByteArray utf8(length, Qt::Uninitialized);
     char *out = utf8.data();
     at = 0;
     while (at < size) {
-        if (tables.AnsiKeepsAscii && size - at >= 8 && !ByteWords::AnyHigh(ByteWords::Load(ansi.data() + at))) {
-            std::memcpy(out, data + at, 8);
-            out += 8;
-            at += 8;
-            continue;
-        }
-        const Utf8Sequence &sequence = tables.AnsiUtf8[data[at++]];
-        for (int i = 0; i < sequence.Length; ++i)
-            *out++ = sequence.Bytes[i];
+        const qsizetype end = AsciiRunEnd(tables, data, size, at);
+        std::memcpy(out, data + at, size_t(end - at));
+        out += end - at;
+        if (end == size)
+            break;
+        const Utf8Sequence &sequence = tables.AnsiUtf8[static_cast<uchar>(data[end])];
+        std::memcpy(out, sequence.Bytes, sequence.Length);
+        out += sequence.Length;
+        at = end + 1;
     }
     return utf8;
 }
@@ -441,7 +452,8 @@ QByteArray AnsiUtf8Codec::ToUtf8(QByteArrayView ansi) const
 bool AnsiUtf8Codec::FromUtf8(QByteArrayView utf8, QByteArray &result, qsizetype *badOffset) const
 {
     const CodePageTables &tables = *m_tables;
-    const auto *data = reinterpret_cast<const uchar *>(utf8.data());
+    const char *text = utf8.data();
+    const auto *data = reinterpret_cast<const uchar *>(text);
     const qsizetype size = utf8.size();
     // Never longer than the UTF-8: one byte for each character.
     result.resize(size);
@@ -454,15 +466,12 @@ bool AnsiUtf8Codec::FromUtf8(QByteArrayView utf8, QByteArray &result, qsizetype 
         return false;
     };
     while (at < size) {
-        if (tables.AnsiKeepsAscii && size - at >= 8) {
-            const quint64 word = ByteWords::Load(utf8.data() + at);
-            if (!ByteWords::AnyHigh(word)) {
-                std::memcpy(out, &word, 8);
-                out += 8;
-                at += 8;
-                continue;
-            }
-        }
+        const qsizetype end = AsciiRunEnd(tables, text, size, at);
+        std::memcpy(out, text + at, size_t(end - at));
+        out += end - at;
+        at = end;
+        if (at == size)
+            break;
         const uchar lead = data[at];
         char32_t character = lead;
         int length = 1;
@@ -501,28 +510,22 @@ bool AnsiUtf8Codec::Shows(QByteArrayView utf8, QByteArrayView ansi) const
     const CodePageTables &tables = *m_tables;
     const qsizetype utf8Size = utf8.size();
     const qsizetype ansiSize = ansi.size();
-    if (utf8Size < ansiSize)
-        return false; // at least one byte for each character
     qsizetype in = 0;
     qsizetype at = 0;
     while (at < ansiSize) {
-        if (tables.AnsiKeepsAscii && ansiSize - at >= 8 && utf8Size - in >= 8) {
-            const quint64 word = ByteWords::Load(ansi.data() + at);
-            if (!ByteWords::AnyHigh(word)) {
-                if (word != ByteWords::Load(utf8.data() + in))
-                    return false;
-                at += 8;
-                in += 8;
-                continue;
-            }
-        }
-        const Utf8Sequence &sequence = tables.AnsiUtf8[static_cast<uchar>(ansi[at++])];
-        if (utf8Size - in < sequence.Length)
+        // A run of ASCII is the same bytes in both.
+        const qsizetype end = AsciiRunEnd(tables, ansi.data(), ansiSize, at);
+        const qsizetype run = end - at;
+        if (utf8Size - in < run || std::memcmp(utf8.data() + in, ansi.data() + at, size_t(run)) != 0)
             return false;
-        for (int i = 0; i < sequence.Length; ++i) {
-            if (utf8[in++] != sequence.Bytes[i])
-                return false;
-        }
+        in += run;
+        at = end;
+        if (at == ansiSize)
+            break;
+        const Utf8Sequence &sequence = tables.AnsiUtf8[static_cast<uchar>(ansi[at++])];
+        if (utf8Size - in < sequence.Length || std::memcmp(utf8.data() + in, sequence.Bytes, sequence.Length) != 0)
+            return false;
+        in += sequence.Length;
     }
     return in == utf8Size;
 }

@@ -16,6 +16,13 @@ namespace {
     throw ETranslationFileError(Format(GetMsg(QString::fromLatin1(key)), args), line, column);
 }
 
+// The bytes of the word that end an unquoted field or make a field need
+// quotes: commas, quotes, CRs and LFs.
+constexpr auto Delimiters = [](quint64 word) {
+    return ByteWords::AnyEqual(word, ',') | ByteWords::AnyEqual(word, '"') | ByteWords::AnyEqual(word, '\r')
+        | ByteWords::AnyEqual(word, '\n');
+};
+
 // Splits the text (UTF-8, checked beforehand) into records of fields, one
 // at a time. A field is a view of the text, or of the scanner's own copy
 // when its doubled quotes had to be made single.
@@ -67,23 +74,13 @@ private:
         if (m_at < m_text.size() && m_text[m_at] == '"')
             return ReadQuoted();
         const qsizetype start = m_at;
-        const qsizetype size = m_text.size();
-        while (m_at < size) {
-            // Eight bytes at a time up to the next comma, quote, CR or LF.
-            if (size - m_at >= 8) {
-                const quint64 word = ByteWords::Load(m_text.data() + m_at);
-                if (!(ByteWords::AnyEqual(word, ',') | ByteWords::AnyEqual(word, '"')
-                      | ByteWords::AnyEqual(word, '\r') | ByteWords::AnyEqual(word, '\n'))) {
-                    m_at += 8;
-                    continue;
-                }
-            }
-            const char c = m_text[m_at];
-            if (c == ',' || RecordEndAt(m_at))
+        while (true) {
+            m_at = ByteWords::FindFirst(m_text.data(), m_text.size(), m_at, Delimiters);
+            if (m_at >= m_text.size() || m_text[m_at] == ',' || RecordEndAt(m_at))
                 break;
-            if (c == '"')
+            if (m_text[m_at] == '"')
                 Malformed("CsvStrayQuote", m_line, Column());
-            ++m_at;
+            ++m_at; // a CR alone
         }
         return m_text.sliced(start, m_at - start);
     }
@@ -153,21 +150,7 @@ private:
 // Whether the text needs quotes: a comma, a quote, a CR or a LF.
 bool NeedsQuotes(QByteArrayView text)
 {
-    const char *data = text.data();
-    const qsizetype size = text.size();
-    qsizetype at = 0;
-    for (; size - at >= 8; at += 8) {
-        const quint64 word = ByteWords::Load(data + at);
-        if (ByteWords::AnyEqual(word, ',') | ByteWords::AnyEqual(word, '"') | ByteWords::AnyEqual(word, '\r')
-            | ByteWords::AnyEqual(word, '\n'))
-            break;
-    }
-    for (; at < size; ++at) {
-        const char c = data[at];
-        if (c == ',' || c == '"' || c == '\r' || c == '\n')
-            return true;
-    }
-    return false;
+    return ByteWords::FindFirst(text.data(), text.size(), 0, Delimiters) < text.size();
 }
 
 void WriteField(BufferedWriter &out, QByteArrayView utf8)

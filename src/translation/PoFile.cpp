@@ -7,6 +7,9 @@
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
 
+#include <cstring>
+#include <string>
+
 namespace {
 
 [[noreturn]] void Malformed(const char *key, int line, int column, std::initializer_list<FormatArg> args = {})
@@ -42,6 +45,14 @@ int HexValue(char c)
     return -1;
 }
 
+// Whether Text begins with Word: compared in place, as the reader asks it of
+// every line.
+template <qsizetype N>
+bool StartsWith(QByteArrayView text, const char (&word)[N])
+{
+    return text.size() >= N - 1 && std::memcmp(text.data(), word, N - 1) == 0;
+}
+
 // The column (from 1, in characters) of byte At of the UTF-8 line.
 int Column(QByteArrayView line, qsizetype at)
 {
@@ -64,9 +75,8 @@ public:
         qsizetype start = 0;
         const qsizetype size = m_text.size();
         while (start <= size) {
-            qsizetype end = m_text.indexOf('\n', start);
-            if (end < 0)
-                end = size;
+            const auto *lineFeed = static_cast<const char *>(std::memchr(m_text.data() + start, '\n', size_t(size - start)));
+            const qsizetype end = lineFeed ? lineFeed - m_text.data() : size;
             ++m_lineNumber;
             ReadLine(m_text.sliced(start, end - start));
             start = end + 1;
@@ -98,7 +108,7 @@ private:
         ReadKeyword(line, at);
     }
 
-    QByteArray &Target(Field field)
+    std::string &Target(Field field)
     {
         switch (field) {
         case Field::Context:
@@ -159,10 +169,10 @@ private:
         }
         Field field = Field::None;
         qsizetype length = 0;
-        if (previous.startsWith("msgid_plural") || previous.startsWith("msgctxt")) {
+        if (StartsWith(previous, "msgid_plural") || StartsWith(previous, "msgctxt")) {
             field = Field::PreviousOther;
-            length = previous.startsWith("msgctxt") ? 7 : 12;
-        } else if (previous.startsWith("msgid")) {
+            length = StartsWith(previous, "msgctxt") ? 7 : 12;
+        } else if (StartsWith(previous, "msgid")) {
             field = Field::Previous;
             length = 5;
         } else {
@@ -174,9 +184,9 @@ private:
         m_previousField = field;
         if (field == Field::Previous) {
             m_hasPrevious = true;
-            m_previousId.truncate(0);
+            m_previousId.clear();
         }
-        m_ignored.truncate(0);
+        m_ignored.clear();
         ReadString(line, quote, Target(field));
     }
 
@@ -185,15 +195,15 @@ private:
         const QByteArrayView word = line.sliced(at);
         Field field = Field::None;
         qsizetype length = 0;
-        if (word.startsWith("msgid_plural") || word.startsWith("msgstr[")) {
+        if (StartsWith(word, "msgid_plural") || StartsWith(word, "msgstr[")) {
             Malformed("PoPlural", m_lineNumber, Column(line, at));
-        } else if (word.startsWith("msgctxt")) {
+        } else if (StartsWith(word, "msgctxt")) {
             field = Field::Context;
             length = 7;
-        } else if (word.startsWith("msgid")) {
+        } else if (StartsWith(word, "msgid")) {
             field = Field::Id;
             length = 5;
-        } else if (word.startsWith("msgstr")) {
+        } else if (StartsWith(word, "msgstr")) {
             field = Field::Str;
             length = 6;
         } else {
@@ -232,36 +242,24 @@ private:
 
     // Appends the string that begins with the quote at Quote to Text (UTF-8);
     // nothing but blanks may follow it on the line.
-    void ReadString(QByteArrayView line, qsizetype quote, QByteArray &text)
+    void ReadString(QByteArrayView line, qsizetype quote, std::string &text)
     {
-        qsizetype at = quote + 1;
-        qsizetype runStart = at;
-        const qsizetype size = line.size();
+        const auto quoteOrBackslash = [](quint64 word) {
+            return ByteWords::AnyEqual(word, '"') | ByteWords::AnyEqual(word, '\\');
+        };
+        qsizetype runStart = quote + 1;
+        qsizetype at = runStart;
         while (true) {
-            // Eight bytes at a time up to the word with the next quote or
-            // backslash.
-            if ((at - quote) % 8 == 1) {
-                while (size - at >= 8) {
-                    const quint64 word = ByteWords::Load(line.data() + at);
-                    if (ByteWords::AnyEqual(word, '"') | ByteWords::AnyEqual(word, '\\'))
-                        break;
-                    at += 8;
-                }
-            }
-            if (at >= size)
+            at = ByteWords::FindFirst(line.data(), line.size(), at, quoteOrBackslash);
+            if (at >= line.size())
                 Malformed("PoStringNotClosed", m_lineNumber, Column(line, quote));
-            const char c = line[at];
-            if (c == '"')
+            if (line[at] == '"')
                 break;
-            if (c != '\\') {
-                ++at;
-                continue;
-            }
-            text.append(line.sliced(runStart, at - runStart));
+            text.append(line.data() + runStart, size_t(at - runStart));
             at = ReadEscape(line, at, text);
             runStart = at;
         }
-        text.append(line.sliced(runStart, at - runStart));
+        text.append(line.data() + runStart, size_t(at - runStart));
         const qsizetype after = SkipBlanks(line, at + 1);
         if (after != line.size())
             Malformed("PoTextAfterString", m_lineNumber, Column(line, after));
@@ -269,7 +267,7 @@ private:
 
     // Reads the escape sequence at Backslash into Text; returns the offset
     // after it.
-    qsizetype ReadEscape(QByteArrayView line, qsizetype backslash, QByteArray &text)
+    qsizetype ReadEscape(QByteArrayView line, qsizetype backslash, std::string &text)
     {
         const qsizetype at = backslash + 1;
         if (at >= line.size())
@@ -329,22 +327,21 @@ private:
         if (!m_hasStr)
             Malformed("PoNoMsgstr", m_entryLine, 0);
         if (!m_hasContext) {
-            if (!m_id.isEmpty())
+            if (!m_id.empty())
                 Malformed("PoNoCode", m_entryLine, 0);
             CheckHeader();
             Reset();
             return;
         }
         TTranslationEntry entry;
-        if (!ParseCodeText(QByteArrayView(m_context), entry.Code))
-            throw ETranslationFileError(BadCodeMessage(QString::fromUtf8(m_context)), m_contextLine, 0);
-        // The fields are the entry's texts as they stand: handed over, not
-        // copied (the next entry's fields start afresh).
-        entry.Original = std::move(m_id);
-        entry.Translation = std::move(m_str);
+        if (!ParseCodeText(QByteArrayView(m_context.data(), qsizetype(m_context.size())), entry.Code))
+            throw ETranslationFileError(BadCodeMessage(QString::fromUtf8(m_context.data(), qsizetype(m_context.size()))), m_contextLine, 0);
+        entry.Original = QByteArray(m_id.data(), qsizetype(m_id.size()));
+        entry.Translation = QByteArray(m_str.data(), qsizetype(m_str.size()));
         entry.State = m_fuzzy ? TTranslationEntry::TState::NeedsReview : TTranslationEntry::TState::Final;
         entry.HasPreviousOriginal = m_hasPrevious;
-        entry.PreviousOriginal = std::move(m_previousId);
+        if (m_hasPrevious)
+            entry.PreviousOriginal = QByteArray(m_previousId.data(), qsizetype(m_previousId.size()));
         entry.Line = m_entryLine;
         m_entries.push_back(std::move(entry));
         Reset();
@@ -354,7 +351,7 @@ private:
     // subset ASCII, or the template's placeholder).
     void CheckHeader()
     {
-        const QString header = QString::fromUtf8(m_str);
+        const QString header = QString::fromUtf8(m_str.data(), qsizetype(m_str.size()));
         const qsizetype at = header.indexOf(QLatin1String("charset="), 0, Qt::CaseInsensitive);
         if (at < 0)
             return;
@@ -374,11 +371,10 @@ private:
     {
         m_started = false;
         m_hasContext = m_hasId = m_hasStr = m_fuzzy = m_hasPrevious = false;
-        // The code is emptied, not freed: the next one fits in the same room.
-        m_context.truncate(0);
-        m_id = QByteArray();
-        m_str = QByteArray();
-        m_previousId = QByteArray();
+        m_context.clear();
+        m_id.clear();
+        m_str.clear();
+        m_previousId.clear();
     }
 
     // A few characters of the text, for a message.
@@ -401,41 +397,36 @@ private:
     bool m_hasStr = false;
     bool m_fuzzy = false;
     bool m_hasPrevious = false;
-    QByteArray m_context;
-    QByteArray m_id;
-    QByteArray m_str;
-    QByteArray m_previousId;
-    QByteArray m_ignored; // a previous msgctxt or msgid_plural
+    // The fields of the entry being read, in UTF-8: emptied for the next
+    // entry, never freed, so that its fields fit in the same room.
+    std::string m_context;
+    std::string m_id;
+    std::string m_str;
+    std::string m_previousId;
+    std::string m_ignored; // a previous msgctxt or msgid_plural
 };
 
-// Whether a byte of the word needs an escape in a PO string: a control
-// character, DEL, a backslash or a quote.
-bool AnyEscaped(quint64 word)
-{
+// The bytes of the word that need an escape in a PO string: control
+// characters, DEL, backslashes and quotes.
+constexpr auto Escaped = [](quint64 word) {
     return ByteWords::AnyBelow(word, 0x20) | ByteWords::AnyEqual(word, 0x7F) | ByteWords::AnyEqual(word, '\\')
         | ByteWords::AnyEqual(word, '"');
-}
+};
 
-// Writes Utf8 as the inside of a PO string: runs of bytes that need no
-// escape in one piece, found eight bytes at a time.
+// Writes Utf8 as the inside of a PO string: the runs of bytes between
+// escapes in one piece each.
 void WriteEscaped(BufferedWriter &out, QByteArrayView utf8)
 {
     const char *data = utf8.data();
     const qsizetype size = utf8.size();
     qsizetype runStart = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        // A word without such a byte is passed whole; one with one is
-        // looked at byte by byte.
-        if (i % 8 == 0 && size - i >= 8 && !AnyEscaped(ByteWords::Load(data + i))) {
-            i += 7;
-            continue;
-        }
-        const char c = data[i];
-        const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u != 0x7F && c != '\\' && c != '"')
-            continue;
+    while (true) {
+        const qsizetype i = ByteWords::FindFirst(data, size, runStart, Escaped);
         out.write(data + runStart, i - runStart);
+        if (i == size)
+            return;
         runStart = i + 1;
+        const char c = data[i];
         switch (c) {
         case '\n': out.write("\\n", 2); continue;
         case '\t': out.write("\\t", 2); continue;
@@ -448,10 +439,10 @@ void WriteEscaped(BufferedWriter &out, QByteArrayView utf8)
         case '"': out.write("\\\"", 2); continue;
         default: break;
         }
+        const auto u = static_cast<unsigned char>(c);
         const char octal[] = {'\\', char('0' + (u >> 6)), char('0' + ((u >> 3) & 7)), char('0' + (u & 7))};
         out.write(octal, 4);
     }
-    out.write(data + runStart, size - runStart);
 }
 
 // Keyword, a blank and the string; a text of several lines as gettext
