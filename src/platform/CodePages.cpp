@@ -408,9 +408,11 @@ namespace {
 // The end of the run of ASCII from At on: where the next byte beyond ASCII
 // is, or Size. Only for a code page that keeps ASCII in place; for any other
 // every byte is a run's end.
+constexpr ByteWords::ByteSet BeyondAscii{0, {}, 0, true};
+
 inline qsizetype AsciiRunEnd(const CodePageTables &tables, const char *text, qsizetype size, qsizetype at)
 {
-    return tables.AnsiKeepsAscii ? ByteWords::FindFirst(text, size, at, [](quint64 word) { return ByteWords::AnyHigh(word); }) : at;
+    return tables.AnsiKeepsAscii ? ByteWords::FindFirst(text, size, at, BeyondAscii) : at;
 }
 
 } // namespace

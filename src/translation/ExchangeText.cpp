@@ -1,10 +1,9 @@
 #include "translation/ExchangeText.h"
 
+#include "platform/ByteWords.h"
 #include "translation/TranslationEntry.h"
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
-
-#include <cstring>
 
 namespace {
 
@@ -29,22 +28,13 @@ qsizetype FirstInvalidUtf8(QByteArrayView bytes)
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
     qsizetype at = 0;
+    constexpr ByteWords::ByteSet beyondAscii{0, {}, 0, true};
     while (at < size) {
-        // ASCII, the most of any text here, eight bytes at a time.
-        while (size - at >= 8) {
-            quint64 word;
-            std::memcpy(&word, data + at, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            at += 8;
-        }
+        // ASCII, the most of any text here, skipped a word or more at a time.
+        at = ByteWords::FindFirst(bytes.data(), size, at, beyondAscii);
         if (at >= size)
             break;
         const unsigned char lead = data[at];
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
         int length = 0;
         unsigned char low = 0x80;
         unsigned char high = 0xBF;

@@ -244,9 +244,7 @@ private:
     // nothing but blanks may follow it on the line.
     void ReadString(QByteArrayView line, qsizetype quote, std::string &text)
     {
-        const auto quoteOrBackslash = [](quint64 word) {
-            return ByteWords::AnyEqual(word, '"') | ByteWords::AnyEqual(word, '\\');
-        };
+        constexpr ByteWords::ByteSet quoteOrBackslash{0, {'"', '\\'}, 2, false};
         qsizetype runStart = quote + 1;
         qsizetype at = runStart;
         while (true) {
@@ -406,12 +404,9 @@ private:
     std::string m_ignored; // a previous msgctxt or msgid_plural
 };
 
-// The bytes of the word that need an escape in a PO string: control
-// characters, DEL, backslashes and quotes.
-constexpr auto Escaped = [](quint64 word) {
-    return ByteWords::AnyBelow(word, 0x20) | ByteWords::AnyEqual(word, 0x7F) | ByteWords::AnyEqual(word, '\\')
-        | ByteWords::AnyEqual(word, '"');
-};
+// The bytes that need an escape in a PO string: control characters, DEL,
+// backslashes and quotes.
+constexpr ByteWords::ByteSet Escaped{0x20, {0x7F, '\\', '"'}, 3, false};
 
 // Writes Utf8 as the inside of a PO string: the runs of bytes between
 // escapes in one piece each.

@@ -69,6 +69,8 @@ public:
 
     TTranslationEntries Read()
     {
+        // Room for about as many entries as a file of this size holds.
+        m_entries.reserve(size_t(m_bytes.size() / 256));
         while (!m_xml.atEnd()) {
             m_xml.readNext();
             if (m_xml.isStartElement() && m_xml.name() == QLatin1String("trans-unit"))
@@ -102,8 +104,9 @@ private:
             } else if (name == QLatin1String("target") && !hasTarget) {
                 hasTarget = true;
                 const QXmlStreamAttributes attributes = m_xml.attributes();
-                entry.State = IsFinalState(attributes.value(QLatin1String("state"))) ? TTranslationEntry::TState::Final
-                                                  : TTranslationEntry::TState::NeedsReview;
+                entry.State = IsFinalState(attributes.value(QLatin1String("state")))
+                    ? TTranslationEntry::TState::Final
+                    : TTranslationEntry::TState::NeedsReview;
                 entry.Translation = ReadText();
             } else if (name == QLatin1String("alt-trans") && !entry.HasPreviousOriginal) {
                 ReadAltTrans(entry);
@@ -131,19 +134,21 @@ private:
 
     // The text of the current element, up to its end, in UTF-8: the
     // characters, our <x/> elements as the characters they stand for, the
-    // text inside other inline elements.
+    // text inside other inline elements. Gathered in room used again for
+    // every text, then copied at its size.
     QByteArray ReadText()
     {
-        QByteArray text;
+        m_text.truncate(0);
+        m_encoder.resetState(); // a character's halves stay together across pieces of one text
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             m_xml.readNext();
             if (m_xml.isCharacters()) {
-                // Most texts are one piece: made once, at its size.
-                if (text.isEmpty())
-                    text = m_xml.text().toUtf8();
-                else
-                    text += m_xml.text().toUtf8();
+                const QStringView characters = m_xml.text();
+                const qsizetype size = m_text.size();
+                m_text.resize(size + m_encoder.requiredSpace(characters.size()));
+                const char *end = m_encoder.appendToBuffer(m_text.data() + size, characters);
+                m_text.truncate(end - m_text.constData());
             } else if (m_xml.isStartElement()) {
                 ++depth;
                 const QStringView type = m_xml.attributes().value(QLatin1String("ctype"));
@@ -152,20 +157,22 @@ private:
                     const uint value = type.mid(CharType.size()).toUInt(&ok, 16);
                     if (!ok || type.size() != CharType.size() + 2 || !NeedsElement(char16_t(value)))
                         Malformed(m_xml, "XliffBadCharElement", {type.toString()});
-                    text += char(value);
+                    m_text += char(value);
                 }
             } else if (m_xml.isEndElement()) {
                 --depth;
             }
         }
         CheckError();
-        return text;
+        return QByteArray(m_text.constData(), m_text.size());
     }
 
     QByteArray m_bytes; // the caller's, not copied
     QBuffer m_buffer;
     QXmlStreamReader m_xml;
     TTranslationEntries m_entries;
+    QByteArray m_text; // the text being read
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
 };
 
 // Writes the XML through a string, handed to the device as UTF-8 a block at
