@@ -7,24 +7,22 @@
 #include <cstring>
 
 BufferedWriter::BufferedWriter(QIODevice &device, qint64 blockSize)
-    : m_device(device), m_buffer(blockSize, Qt::Uninitialized)
+    : m_device(device), m_buffer(blockSize, Qt::Uninitialized), m_room(m_buffer.data())
 {
 }
 
 BufferedWriter::~BufferedWriter() = default;
 
-void BufferedWriter::write(const char *data, qint64 count)
+void BufferedWriter::writeBeyond(const char *data, qint64 count)
 {
-    if (count > m_buffer.size() - m_used) {
-        flush();
-        if (count > m_buffer.size()) {
-            if (InjectedFault(TFailPoint::Write) != 0 || m_device.write(data, count) != count)
-                RaiseWriteError();
-            return;
-        }
+    flush();
+    if (count > m_buffer.size()) {
+        if (InjectedFault(TFailPoint::Write) != 0 || m_device.write(data, count) != count)
+            RaiseWriteError();
+        return;
     }
-    std::memcpy(m_buffer.data() + m_used, data, size_t(count));
-    m_used += count;
+    std::memcpy(m_room, data, size_t(count));
+    m_used = count;
 }
 
 void BufferedWriter::writeUInt32(quint32 value)

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QIODevice>
 
+#include <cstring>
+
 // Writes to a device through a block buffer. A short write raises
 // EWriteError ("Stream write error"); so does a failed flush.
 class BufferedWriter
@@ -14,8 +16,24 @@ public:
     explicit BufferedWriter(QIODevice &device, qint64 blockSize = 1 << 20);
     ~BufferedWriter(); // does not flush: a writer that failed must not write on
 
-    void write(const char *data, qint64 count);
+    // Inline for the common case, a piece that fits: the exchange writers
+    // hand over a few bytes at a time.
+    void write(const char *data, qint64 count)
+    {
+        if (count > m_buffer.size() - m_used) {
+            writeBeyond(data, count);
+            return;
+        }
+        std::memcpy(m_room + m_used, data, size_t(count));
+        m_used += count;
+    }
     void write(QByteArrayView bytes) { write(bytes.data(), bytes.size()); }
+    void write(char byte)
+    {
+        if (m_used == m_buffer.size())
+            flush();
+        m_room[m_used++] = byte;
+    }
     void writeUInt32(quint32 value);
     // Room for Count bytes (at most the block size) in the buffer, to be
     // filled by the caller before the next call.
@@ -23,7 +41,7 @@ public:
     {
         if (count > m_buffer.size() - m_used)
             flush();
-        char *room = m_buffer.data() + m_used;
+        char *room = m_room + m_used;
         m_used += count;
         return room;
     }
@@ -31,8 +49,11 @@ public:
     void flush();
 
 private:
+    void writeBeyond(const char *data, qint64 count);
+
     QIODevice &m_device;
     QByteArray m_buffer;
+    char *m_room; // m_buffer's bytes, never shared
     qint64 m_used = 0;
 };
 

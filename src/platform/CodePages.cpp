@@ -1,11 +1,13 @@
 #include "platform/CodePages.h"
 
+#include "platform/ByteWords.h"
+
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStringDecoder>
 
-#include <algorithm>
+#include <cstring>
 #include <array>
 #include <memory>
 #include <utility>
@@ -30,34 +32,36 @@ public:
     int FromUnicode(char16_t character) const;
 
 private:
+    using Block = std::array<qint16, 256>; // the bytes of 256 characters, NoByte for none
+
     std::array<char16_t, 256> m_toUnicode;
-    std::array<qint16, 128> m_fromAscii; // direct lookup for the common case
-    std::vector<std::pair<char16_t, uchar>> m_fromUnicode; // sorted by character
+    // Character to byte in two steps: the block of the character's high
+    // byte (block 0 has no bytes at all), then the low byte within it. The
+    // 256 characters of a code page fall in a few blocks.
+    std::array<quint16, 256> m_blockOf{};
+    std::vector<Block> m_blocks;
 };
 
 SingleBytePage::SingleBytePage(const std::array<char16_t, 256> &characters)
     : m_toUnicode(characters)
 {
-    m_fromAscii.fill(NoByte);
-    m_fromUnicode.reserve(256);
+    Block none;
+    none.fill(NoByte);
+    m_blocks.push_back(none);
     for (int byte = 0; byte < 256; ++byte) {
         const char16_t character = m_toUnicode[byte];
-        if (character < m_fromAscii.size())
-            m_fromAscii[character] = static_cast<qint16>(byte);
-        m_fromUnicode.emplace_back(character, static_cast<uchar>(byte));
+        quint16 &block = m_blockOf[character >> 8];
+        if (block == 0) {
+            block = quint16(m_blocks.size());
+            m_blocks.push_back(none);
+        }
+        m_blocks[block][character & 0xFF] = static_cast<qint16>(byte);
     }
-    std::sort(m_fromUnicode.begin(), m_fromUnicode.end());
 }
 
 int SingleBytePage::FromUnicode(char16_t character) const
 {
-    if (character < m_fromAscii.size())
-        return m_fromAscii[character];
-    const auto found = std::lower_bound(m_fromUnicode.begin(), m_fromUnicode.end(),
-                                        std::make_pair(character, uchar(0)));
-    if (found == m_fromUnicode.end() || found->first != character)
-        return NoByte;
-    return found->second;
+    return m_blocks[m_blockOf[character >> 8]][character & 0xFF];
 }
 
 // Decodes each byte on its own. A byte that leaves the decoder waiting for
@@ -174,17 +178,54 @@ std::array<uchar, 256> ConversionTable(const SingleBytePage &source, const Singl
     return table;
 }
 
+// The UTF-8 of each ANSI byte's character (1 to 3 bytes: the characters are
+// all in the Basic Multilingual Plane).
+struct Utf8Sequence
+{
+    char Bytes[3];
+    quint8 Length;
+};
+
+std::array<Utf8Sequence, 256> Utf8Table(const SingleBytePage &page)
+{
+    std::array<Utf8Sequence, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const char16_t c = page.ToUnicode(static_cast<uchar>(byte));
+        const QByteArray utf8 = QString(QChar(c)).toUtf8();
+        Utf8Sequence &sequence = table[byte];
+        sequence.Length = static_cast<quint8>(utf8.size());
+        std::memcpy(sequence.Bytes, utf8.constData(), size_t(utf8.size()));
+    }
+    return table;
+}
+
+bool KeepsAscii(const SingleBytePage &page)
+{
+    for (int byte = 0; byte < 128; ++byte) {
+        if (page.ToUnicode(static_cast<uchar>(byte)) != byte)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 // Everything derived from one choice of code pages; never changed once built.
 struct CodePageTables
 {
     CodePageTables(const CodePageNames &names, SingleBytePage ansiPage, SingleBytePage oemPage)
-        : Names(names), Ansi(std::move(ansiPage)), Oem(std::move(oemPage)), OemToAnsi(ConversionTable(Oem, Ansi)) {}
+        : Names(names), Ansi(std::move(ansiPage)), Oem(std::move(oemPage)), OemToAnsi(ConversionTable(Oem, Ansi)),
+          AnsiUtf8(Utf8Table(Ansi)), AnsiKeepsAscii(KeepsAscii(Ansi)) {}
 
     CodePageNames Names;
     SingleBytePage Ansi;
     SingleBytePage Oem;
     std::array<uchar, 256> OemToAnsi;
+    std::array<Utf8Sequence, 256> AnsiUtf8;
+    bool AnsiKeepsAscii; // bytes 00-7F are their ASCII characters, as in every code page but EBCDIC's
 };
+
+namespace {
 
 std::shared_ptr<const CodePageTables> BuildTables(const CodePageNames &names)
 {
@@ -356,4 +397,137 @@ QString OemToUnicode(QByteArrayView text)
 bool UnicodeToOem(const QString &text, QByteArray &result, qsizetype *badPosition)
 {
     return UnicodeToPage(Tables()->Oem, text, result, badPosition);
+}
+
+AnsiUtf8Codec::AnsiUtf8Codec() : m_tables(Tables()) {}
+
+AnsiUtf8Codec::~AnsiUtf8Codec() = default;
+
+namespace {
+
+// The end of the run of ASCII from At on: where the next byte beyond ASCII
+// is, or Size. Only for a code page that keeps ASCII in place; for any other
+// every byte is a run's end.
+constexpr ByteWords::ByteSet BeyondAscii{0, {}, 0, true};
+
+inline qsizetype AsciiRunEnd(const CodePageTables &tables, const char *text, qsizetype size, qsizetype at)
+{
+    return tables.AnsiKeepsAscii ? ByteWords::FindFirst(text, size, at, BeyondAscii) : at;
+}
+
+} // namespace
+
+QByteArray AnsiUtf8Codec::ToUtf8(QByteArrayView ansi) const
+{
+    const CodePageTables &tables = *m_tables;
+    const char *data = ansi.data();
+    const qsizetype size = ansi.size();
+    // The length first, so that the text is made in one piece; runs of
+    // ASCII are what they are.
+    qsizetype at = AsciiRunEnd(tables, data, size, 0);
+    if (at == size)
+        return ansi.toByteArray();
+    qsizetype length = at;
+    while (at < size) {
+        length += tables.AnsiUtf8[static_cast<uchar>(data[at])].Length;
+        const qsizetype end = AsciiRunEnd(tables, data, size, at + 1);
+        length += end - at - 1;
+        at = end;
+    }
+    QByteArray utf8(length, Qt::Uninitialized);
+    char *out = utf8.data();
+    at = 0;
+    while (at < size) {
+        const qsizetype end = AsciiRunEnd(tables, data, size, at);
+        std::memcpy(out, data + at, size_t(end - at));
+        out += end - at;
+        if (end == size)
+            break;
+        const Utf8Sequence &sequence = tables.AnsiUtf8[static_cast<uchar>(data[end])];
+        std::memcpy(out, sequence.Bytes, sequence.Length);
+        out += sequence.Length;
+        at = end + 1;
+    }
+    return utf8;
+}
+
+bool AnsiUtf8Codec::FromUtf8(QByteArrayView utf8, QByteArray &result, qsizetype *badOffset) const
+{
+    const CodePageTables &tables = *m_tables;
+    const char *text = utf8.data();
+    const auto *data = reinterpret_cast<const uchar *>(text);
+    const qsizetype size = utf8.size();
+    // Never longer than the UTF-8: one byte for each character.
+    result.resize(size);
+    char *out = result.data();
+    qsizetype at = 0;
+    const auto refuse = [&] {
+        result.clear();
+        if (badOffset)
+            *badOffset = at;
+        return false;
+    };
+    while (at < size) {
+        const qsizetype end = AsciiRunEnd(tables, text, size, at);
+        std::memcpy(out, text + at, size_t(end - at));
+        out += end - at;
+        at = end;
+        if (at == size)
+            break;
+        const uchar lead = data[at];
+        char32_t character = lead;
+        int length = 1;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            character = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            character = lead & 0x0F;
+        } else if (lead >= 0x80) {
+            return refuse(); // a continuation byte, an overlong lead, or beyond the BMP: no ANSI byte
+        }
+        if (size - at < length)
+            return refuse();
+        for (int i = 1; i < length; ++i) {
+            const uchar next = data[at + i];
+            if ((next & 0xC0) != 0x80)
+                return refuse();
+            character = character << 6 | (next & 0x3F);
+        }
+        // Overlong three-byte forms and surrogates are not UTF-8.
+        if ((length == 3 && character < 0x800) || (character >= 0xD800 && character <= 0xDFFF))
+            return refuse();
+        const int byte = tables.Ansi.FromUnicode(static_cast<char16_t>(character));
+        if (byte == NoByte)
+            return refuse();
+        *out++ = static_cast<char>(byte);
+        at += length;
+    }
+    result.resize(out - result.constData());
+    return true;
+}
+
+bool AnsiUtf8Codec::Shows(QByteArrayView utf8, QByteArrayView ansi) const
+{
+    const CodePageTables &tables = *m_tables;
+    const qsizetype utf8Size = utf8.size();
+    const qsizetype ansiSize = ansi.size();
+    qsizetype in = 0;
+    qsizetype at = 0;
+    while (at < ansiSize) {
+        // A run of ASCII is the same bytes in both.
+        const qsizetype end = AsciiRunEnd(tables, ansi.data(), ansiSize, at);
+        const qsizetype run = end - at;
+        if (utf8Size - in < run || std::memcmp(utf8.data() + in, ansi.data() + at, size_t(run)) != 0)
+            return false;
+        in += run;
+        at = end;
+        if (at == ansiSize)
+            break;
+        const Utf8Sequence &sequence = tables.AnsiUtf8[static_cast<uchar>(ansi[at++])];
+        if (utf8Size - in < sequence.Length || std::memcmp(utf8.data() + in, sequence.Bytes, sequence.Length) != 0)
+            return false;
+        in += sequence.Length;
+    }
+    return in == utf8Size;
 }

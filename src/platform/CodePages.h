@@ -26,6 +26,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <memory>
+
 LEXIVANE_DECLARE_EXCEPTION(ECodePageError);
 
 struct CodePageNames
@@ -73,3 +75,29 @@ QString AnsiToUnicode(QByteArrayView text);
 // edited through these, so that every byte survives as it does for ANSI.
 QString OemToUnicode(QByteArrayView text);
 [[nodiscard]] bool UnicodeToOem(const QString &text, QByteArray &result, qsizetype *badPosition = nullptr);
+
+struct CodePageTables;
+
+// The ANSI code page and UTF-8, for a pass over many texts (an export or an
+// import of a whole file): the same conversions as AnsiToUnicode and
+// UnicodeToAnsi with UTF-8 for Unicode, from tables made once per choice of
+// code pages, with no string in between. It keeps the code page in use when
+// it was made for as long as it lives.
+class AnsiUtf8Codec
+{
+public:
+    AnsiUtf8Codec();
+    ~AnsiUtf8Codec();
+
+    // The UTF-8 of ANSI bytes: AnsiToUnicode(Ansi).toUtf8().
+    [[nodiscard]] QByteArray ToUtf8(QByteArrayView ansi) const;
+    // UTF-8 to ANSI bytes. Returns false, with the offset in Utf8 of the
+    // first character that the ANSI code page cannot hold (or of the first
+    // byte that is not UTF-8) in *badOffset, when it cannot be converted.
+    [[nodiscard]] bool FromUtf8(QByteArrayView utf8, QByteArray &result, qsizetype *badOffset = nullptr) const;
+    // Whether UTF-8 text Utf8 is what ANSI bytes Ansi show as.
+    [[nodiscard]] bool Shows(QByteArrayView utf8, QByteArrayView ansi) const;
+
+private:
+    std::shared_ptr<const CodePageTables> m_tables;
+};

@@ -1,18 +1,16 @@
 #include "translation/ExchangeText.h"
 
+#include "platform/ByteWords.h"
 #include "translation/TranslationEntry.h"
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
-
-#include <cstring>
 
 namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
-int HexValue(QChar c)
+int HexValue(char16_t u)
 {
-    const char16_t u = c.unicode();
     if (u >= '0' && u <= '9')
         return u - '0';
     if (u >= 'a' && u <= 'f')
@@ -30,22 +28,13 @@ qsizetype FirstInvalidUtf8(QByteArrayView bytes)
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
     qsizetype at = 0;
+    constexpr ByteWords::ByteSet beyondAscii{0, {}, 0, true};
     while (at < size) {
-        // ASCII, the most of any text here, eight bytes at a time.
-        while (size - at >= 8) {
-            quint64 word;
-            std::memcpy(&word, data + at, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            at += 8;
-        }
+        // ASCII, the most of any text here, skipped a word or more at a time.
+        at = ByteWords::FindFirst(bytes.data(), size, at, beyondAscii);
         if (at >= size)
             break;
         const unsigned char lead = data[at];
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
         int length = 0;
         unsigned char low = 0x80;
         unsigned char high = 0xBF;
@@ -79,6 +68,32 @@ qsizetype FirstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
+int HexDigit(QChar c)
+{
+    return HexValue(c.unicode());
+}
+
+int HexDigit(char c)
+{
+    return c < 0 ? -1 : HexValue(char16_t(c));
+}
+
+template <typename Text>
+bool ParseCode(Text text, quint32 &code)
+{
+    if (text.isEmpty() || text.size() > 8)
+        return false;
+    quint32 value = 0;
+    for (const auto c : text) {
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            return false;
+        value = value << 4 | quint32(digit);
+    }
+    code = value;
+    return true;
+}
+
 } // namespace
 
 QString CodeText(quint32 code)
@@ -90,23 +105,25 @@ QString CodeText(quint32 code)
 
 void AppendCodeText(QByteArray &bytes, quint32 code)
 {
-    for (int shift = 28; shift >= 0; shift -= 4)
-        bytes.append(HexDigits[(code >> shift) & 0xF]);
+    char digits[8];
+    WriteCodeText(digits, code);
+    bytes.append(digits, 8);
+}
+
+void WriteCodeText(char *digits, quint32 code)
+{
+    for (int i = 0; i < 8; ++i)
+        digits[i] = HexDigits[(code >> (28 - 4 * i)) & 0xF];
 }
 
 bool ParseCodeText(QStringView text, quint32 &code)
 {
-    if (text.isEmpty() || text.size() > 8)
-        return false;
-    quint32 value = 0;
-    for (const QChar c : text) {
-        const int digit = HexValue(c);
-        if (digit < 0)
-            return false;
-        value = value << 4 | quint32(digit);
-    }
-    code = value;
-    return true;
+    return ParseCode(text, code);
+}
+
+bool ParseCodeText(QByteArrayView text, quint32 &code)
+{
+    return ParseCode(text, code);
 }
 
 void LineAndColumn(QStringView text, qsizetype offset, int &line, int &column)

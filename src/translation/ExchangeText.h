@@ -11,9 +11,12 @@
 [[nodiscard]] QString CodeText(quint32 code);
 // Appends the same to Bytes.
 void AppendCodeText(QByteArray &bytes, quint32 code);
+// Writes the same to the eight bytes at Digits.
+void WriteCodeText(char *digits, quint32 code);
 
 // Reads a code written as one to eight hexadecimal digits, either case.
 [[nodiscard]] bool ParseCodeText(QStringView text, quint32 &code);
+[[nodiscard]] bool ParseCodeText(QByteArrayView text, quint32 &code);
 
 // The line (from 1) and column (from 1, in characters) of offset Offset of
 // Text.

@@ -87,11 +87,14 @@ TConversion ReadConversion(QByteArrayView text, qsizetype percent)
                 ++at;
         }
     }
+    // Byte by byte: a pass over a whole file reads a conversion in every
+    // text that has a "%".
     for (int l = 1; l < LengthCount; ++l) {
-        const QByteArrayView length(Lengths[l]);
-        if (text.sliced(at).startsWith(length)) {
+        const char *length = Lengths[l];
+        const qsizetype lengthSize = length[1] ? 2 : 1;
+        if (size - at >= lengthSize && text[at] == length[0] && (lengthSize == 1 || text[at + 1] == length[1])) {
             result.LengthIndex = l;
-            at += length.size();
+            at += lengthSize;
             break;
         }
     }

@@ -1,10 +1,14 @@
 #include "translation/PoFile.h"
 
 #include "msgfile/BufferedWriter.h"
+#include "platform/ByteWords.h"
 #include "translation/ExchangeText.h"
 #include "translation/Placeholders.h"
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
+
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -41,6 +45,14 @@ int HexValue(char c)
     return -1;
 }
 
+// Whether Text begins with Word: compared in place, as the reader asks it of
+// every line.
+template <qsizetype N>
+bool StartsWith(QByteArrayView text, const char (&word)[N])
+{
+    return text.size() >= N - 1 && std::memcmp(text.data(), word, N - 1) == 0;
+}
+
 // The column (from 1, in characters) of byte At of the UTF-8 line.
 int Column(QByteArrayView line, qsizetype at)
 {
@@ -57,12 +69,14 @@ public:
 
     TTranslationEntries Read()
     {
+        // Room for about as many entries as a file of this size holds (one
+        // of a message file is some two hundred bytes).
+        m_entries.reserve(size_t(m_text.size() / 256));
         qsizetype start = 0;
         const qsizetype size = m_text.size();
         while (start <= size) {
-            qsizetype end = m_text.indexOf('\n', start);
-            if (end < 0)
-                end = size;
+            const auto *lineFeed = static_cast<const char *>(std::memchr(m_text.data() + start, '\n', size_t(size - start)));
+            const qsizetype end = lineFeed ? lineFeed - m_text.data() : size;
             ++m_lineNumber;
             ReadLine(m_text.sliced(start, end - start));
             start = end + 1;
@@ -94,7 +108,7 @@ private:
         ReadKeyword(line, at);
     }
 
-    QByteArray &Target(Field field)
+    std::string &Target(Field field)
     {
         switch (field) {
         case Field::Context:
@@ -155,10 +169,10 @@ private:
         }
         Field field = Field::None;
         qsizetype length = 0;
-        if (previous.startsWith("msgid_plural") || previous.startsWith("msgctxt")) {
+        if (StartsWith(previous, "msgid_plural") || StartsWith(previous, "msgctxt")) {
             field = Field::PreviousOther;
-            length = previous.startsWith("msgctxt") ? 7 : 12;
-        } else if (previous.startsWith("msgid")) {
+            length = StartsWith(previous, "msgctxt") ? 7 : 12;
+        } else if (StartsWith(previous, "msgid")) {
             field = Field::Previous;
             length = 5;
         } else {
@@ -170,9 +184,9 @@ private:
         m_previousField = field;
         if (field == Field::Previous) {
             m_hasPrevious = true;
-            m_previousId.truncate(0);
+            m_previousId.clear();
         }
-        m_ignored.truncate(0);
+        m_ignored.clear();
         ReadString(line, quote, Target(field));
     }
 
@@ -181,15 +195,15 @@ private:
         const QByteArrayView word = line.sliced(at);
         Field field = Field::None;
         qsizetype length = 0;
-        if (word.startsWith("msgid_plural") || word.startsWith("msgstr[")) {
+        if (StartsWith(word, "msgid_plural") || StartsWith(word, "msgstr[")) {
             Malformed("PoPlural", m_lineNumber, Column(line, at));
-        } else if (word.startsWith("msgctxt")) {
+        } else if (StartsWith(word, "msgctxt")) {
             field = Field::Context;
             length = 7;
-        } else if (word.startsWith("msgid")) {
+        } else if (StartsWith(word, "msgid")) {
             field = Field::Id;
             length = 5;
-        } else if (word.startsWith("msgstr")) {
+        } else if (StartsWith(word, "msgstr")) {
             field = Field::Str;
             length = 6;
         } else {
@@ -228,25 +242,22 @@ private:
 
     // Appends the string that begins with the quote at Quote to Text (UTF-8);
     // nothing but blanks may follow it on the line.
-    void ReadString(QByteArrayView line, qsizetype quote, QByteArray &text)
+    void ReadString(QByteArrayView line, qsizetype quote, std::string &text)
     {
-        qsizetype at = quote + 1;
-        qsizetype runStart = at;
+        constexpr ByteWords::ByteSet quoteOrBackslash{0, {'"', '\\'}, 2, false};
+        qsizetype runStart = quote + 1;
+        qsizetype at = runStart;
         while (true) {
+            at = ByteWords::FindFirst(line.data(), line.size(), at, quoteOrBackslash);
             if (at >= line.size())
                 Malformed("PoStringNotClosed", m_lineNumber, Column(line, quote));
-            const char c = line[at];
-            if (c == '"')
+            if (line[at] == '"')
                 break;
-            if (c != '\\') {
-                ++at;
-                continue;
-            }
-            text.append(line.sliced(runStart, at - runStart));
+            text.append(line.data() + runStart, size_t(at - runStart));
             at = ReadEscape(line, at, text);
             runStart = at;
         }
-        text.append(line.sliced(runStart, at - runStart));
+        text.append(line.data() + runStart, size_t(at - runStart));
         const qsizetype after = SkipBlanks(line, at + 1);
         if (after != line.size())
             Malformed("PoTextAfterString", m_lineNumber, Column(line, after));
@@ -254,7 +265,7 @@ private:
 
     // Reads the escape sequence at Backslash into Text; returns the offset
     // after it.
-    qsizetype ReadEscape(QByteArrayView line, qsizetype backslash, QByteArray &text)
+    qsizetype ReadEscape(QByteArrayView line, qsizetype backslash, std::string &text)
     {
         const qsizetype at = backslash + 1;
         if (at >= line.size())
@@ -314,21 +325,21 @@ private:
         if (!m_hasStr)
             Malformed("PoNoMsgstr", m_entryLine, 0);
         if (!m_hasContext) {
-            if (!m_id.isEmpty())
+            if (!m_id.empty())
                 Malformed("PoNoCode", m_entryLine, 0);
             CheckHeader();
             Reset();
             return;
         }
         TTranslationEntry entry;
-        const QString context = QString::fromUtf8(m_context);
-        if (!ParseCodeText(context, entry.Code))
-            throw ETranslationFileError(BadCodeMessage(context), m_contextLine, 0);
-        entry.Original = QString::fromUtf8(m_id);
-        entry.Translation = QString::fromUtf8(m_str);
+        if (!ParseCodeText(QByteArrayView(m_context.data(), qsizetype(m_context.size())), entry.Code))
+            throw ETranslationFileError(BadCodeMessage(QString::fromUtf8(m_context.data(), qsizetype(m_context.size()))), m_contextLine, 0);
+        entry.Original = QByteArray(m_id.data(), qsizetype(m_id.size()));
+        entry.Translation = QByteArray(m_str.data(), qsizetype(m_str.size()));
         entry.State = m_fuzzy ? TTranslationEntry::TState::NeedsReview : TTranslationEntry::TState::Final;
         entry.HasPreviousOriginal = m_hasPrevious;
-        entry.PreviousOriginal = QString::fromUtf8(m_previousId);
+        if (m_hasPrevious)
+            entry.PreviousOriginal = QByteArray(m_previousId.data(), qsizetype(m_previousId.size()));
         entry.Line = m_entryLine;
         m_entries.push_back(std::move(entry));
         Reset();
@@ -338,7 +349,7 @@ private:
     // subset ASCII, or the template's placeholder).
     void CheckHeader()
     {
-        const QString header = QString::fromUtf8(m_str);
+        const QString header = QString::fromUtf8(m_str.data(), qsizetype(m_str.size()));
         const qsizetype at = header.indexOf(QLatin1String("charset="), 0, Qt::CaseInsensitive);
         if (at < 0)
             return;
@@ -358,11 +369,10 @@ private:
     {
         m_started = false;
         m_hasContext = m_hasId = m_hasStr = m_fuzzy = m_hasPrevious = false;
-        // Emptied, not freed: the next entry's fields fit in the same room.
-        m_context.truncate(0);
-        m_id.truncate(0);
-        m_str.truncate(0);
-        m_previousId.truncate(0);
+        m_context.clear();
+        m_id.clear();
+        m_str.clear();
+        m_previousId.clear();
     }
 
     // A few characters of the text, for a message.
@@ -385,67 +395,73 @@ private:
     bool m_hasStr = false;
     bool m_fuzzy = false;
     bool m_hasPrevious = false;
-    QByteArray m_context;
-    QByteArray m_id;
-    QByteArray m_str;
-    QByteArray m_previousId;
-    QByteArray m_ignored; // a previous msgctxt or msgid_plural
+    // The fields of the entry being read, in UTF-8: emptied for the next
+    // entry, never freed, so that its fields fit in the same room.
+    std::string m_context;
+    std::string m_id;
+    std::string m_str;
+    std::string m_previousId;
+    std::string m_ignored; // a previous msgctxt or msgid_plural
 };
 
-// Appends Utf8 as the inside of a PO string: runs of bytes that need no
-// escape in one piece.
-void AppendEscaped(QByteArray &out, QByteArrayView utf8)
+// The bytes that need an escape in a PO string: control characters, DEL,
+// backslashes and quotes.
+constexpr ByteWords::ByteSet Escaped{0x20, {0x7F, '\\', '"'}, 3, false};
+
+// Writes Utf8 as the inside of a PO string: the runs of bytes between
+// escapes in one piece each.
+void WriteEscaped(BufferedWriter &out, QByteArrayView utf8)
 {
     const char *data = utf8.data();
     const qsizetype size = utf8.size();
     qsizetype runStart = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u != 0x7F && c != '\\' && c != '"')
-            continue;
-        out.append(data + runStart, i - runStart);
+    while (true) {
+        const qsizetype i = ByteWords::FindFirst(data, size, runStart, Escaped);
+        out.write(data + runStart, i - runStart);
+        if (i == size)
+            return;
         runStart = i + 1;
+        const char c = data[i];
         switch (c) {
-        case '\n': out += "\\n"; continue;
-        case '\t': out += "\\t"; continue;
-        case '\r': out += "\\r"; continue;
-        case '\a': out += "\\a"; continue;
-        case '\b': out += "\\b"; continue;
-        case '\f': out += "\\f"; continue;
-        case '\v': out += "\\v"; continue;
-        case '\\': out += "\\\\"; continue;
-        case '"': out += "\\\""; continue;
+        case '\n': out.write("\\n", 2); continue;
+        case '\t': out.write("\\t", 2); continue;
+        case '\r': out.write("\\r", 2); continue;
+        case '\a': out.write("\\a", 2); continue;
+        case '\b': out.write("\\b", 2); continue;
+        case '\f': out.write("\\f", 2); continue;
+        case '\v': out.write("\\v", 2); continue;
+        case '\\': out.write("\\\\", 2); continue;
+        case '"': out.write("\\\"", 2); continue;
         default: break;
         }
+        const auto u = static_cast<unsigned char>(c);
         const char octal[] = {'\\', char('0' + (u >> 6)), char('0' + ((u >> 3) & 7)), char('0' + (u & 7))};
-        out.append(octal, 4);
+        out.write(octal, 4);
     }
-    out.append(data + runStart, size - runStart);
 }
 
 // Keyword, a blank and the string; a text of several lines as gettext
 // writes it: an empty first string, then one line of the text per line.
-void AppendString(QByteArray &out, const char *prefix, const char *keyword, QByteArrayView utf8)
+void WriteString(BufferedWriter &out, QByteArrayView prefix, QByteArrayView keyword, QByteArrayView utf8)
 {
-    out += prefix;
-    out += keyword;
+    out.write(prefix);
+    out.write(keyword);
     const qsizetype firstBreak = utf8.indexOf('\n');
     if (firstBreak < 0 || firstBreak == utf8.size() - 1) {
-        out += " \"";
-        AppendEscaped(out, utf8);
-        out += "\"\n";
+        out.write(" \"", 2);
+        WriteEscaped(out, utf8);
+        out.write("\"\n", 2);
         return;
     }
-    out += " \"\"\n";
+    out.write(" \"\"\n", 4);
     qsizetype start = 0;
     while (start < utf8.size()) {
         qsizetype end = utf8.indexOf('\n', start);
         end = end < 0 ? utf8.size() : end + 1;
-        out += prefix;
-        out += '"';
-        AppendEscaped(out, utf8.sliced(start, end - start));
-        out += "\"\n";
+        out.write(prefix);
+        out.write('"');
+        WriteEscaped(out, utf8.sliced(start, end - start));
+        out.write("\"\n", 2);
         start = end;
     }
 }
@@ -463,14 +479,13 @@ TTranslationEntries ReadPo(QByteArrayView bytes)
 void WritePo(QIODevice &device, const TTranslationEntries &entries, const TExportInfo &info)
 {
     BufferedWriter out(device);
-    QByteArray chunk;
-    chunk += "msgid \"\"\nmsgstr \"\"\n";
-    const auto field = [&chunk](const char *name, const QString &value) {
-        chunk += '"';
-        chunk += name;
-        chunk += ": ";
-        AppendEscaped(chunk, value.toUtf8());
-        chunk += "\\n\"\n";
+    out.write("msgid \"\"\nmsgstr \"\"\n");
+    const auto field = [&out](const char *name, const QString &value) {
+        out.write('"');
+        out.write(name);
+        out.write(": ");
+        WriteEscaped(out, value.toUtf8());
+        out.write("\\n\"\n");
     };
     field("Project-Id-Version", info.FileName);
     field("PO-Revision-Date", info.RevisionDate);
@@ -481,31 +496,24 @@ void WritePo(QIODevice &device, const TTranslationEntries &entries, const TExpor
     field("Content-Type", QStringLiteral("text/plain; charset=UTF-8"));
     field("Content-Transfer-Encoding", QStringLiteral("8bit"));
     field("X-Generator", QStringLiteral("Lexivane " LEXIVANE_VERSION));
-    out.write(chunk);
 
-    QByteArray original;
-    QByteArray translation;
     for (const TTranslationEntry &entry : entries) {
-        chunk.clear();
-        original = entry.Original.toUtf8();
-        translation = entry.Translation.toUtf8();
         const bool fuzzy = entry.State == TTranslationEntry::TState::NeedsReview;
-        const bool cFormat = HasPrintfPlaceholders(original);
-        chunk += '\n';
+        const bool cFormat = HasPrintfPlaceholders(entry.Original);
+        out.write('\n');
         if (fuzzy && cFormat)
-            chunk += "#, fuzzy, c-format\n";
+            out.write("#, fuzzy, c-format\n");
         else if (fuzzy)
-            chunk += "#, fuzzy\n";
+            out.write("#, fuzzy\n");
         else if (cFormat)
-            chunk += "#, c-format\n";
+            out.write("#, c-format\n");
         if (fuzzy && entry.HasPreviousOriginal)
-            AppendString(chunk, "#| ", "msgid", entry.PreviousOriginal.toUtf8());
-        chunk += "msgctxt \"";
-        AppendCodeText(chunk, entry.Code);
-        chunk += "\"\n";
-        AppendString(chunk, "", "msgid", original);
-        AppendString(chunk, "", "msgstr", translation);
-        out.write(chunk);
+            WriteString(out, "#| ", "msgid", entry.PreviousOriginal);
+        char context[] = "msgctxt \"00000000\"\n";
+        WriteCodeText(context + 9, entry.Code);
+        out.write(context, sizeof context - 1);
+        WriteString(out, "", "msgid", entry.Original);
+        WriteString(out, "", "msgstr", entry.Translation);
     }
     out.flush();
 }

@@ -4,11 +4,13 @@
 // whether that translation is final. The readers give a list of these, the
 // writers take one; export, import and the tests work on them alone.
 //
-// Texts are Unicode, decoded from the ANSI code page as the editor shows
-// them; a line feed stays a line feed.
+// Texts are Unicode in UTF-8, decoded from the ANSI code page as the editor
+// shows them; a line feed stays a line feed. UTF-8 is what every format
+// holds, so a text goes from the file to the entry and back as bytes.
 
 #include "diagnostics/Exception.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -22,13 +24,13 @@ struct TTranslationEntry
     };
 
     quint32 Code = 0;
-    QString Original;
+    QByteArray Original;
     bool HasOriginal = true; // false: the file gives no original (a CSV file without that column)
-    QString Translation;     // empty: untranslated
+    QByteArray Translation;  // empty: untranslated
     TState State = TState::Final;
     // The original the translation was made for, when it was made for
     // another one (PO "#| msgid", an XLIFF alt-trans source).
-    QString PreviousOriginal;
+    QByteArray PreviousOriginal;
     bool HasPreviousOriginal = false;
     int Line = 0; // where the entry begins in the file read; 0 for one made in memory
 

@@ -2,6 +2,7 @@
 
 #include "diagnostics/Exception.h"
 #include "platform/CodePages.h"
+#include "translation/CodeIndex.h"
 #include "translation/CsvFile.h"
 #include "translation/Placeholders.h"
 #include "translation/PoFile.h"
@@ -11,7 +12,6 @@
 #include "uitext/MsgRes.h"
 
 #include <QFile>
-#include <QHash>
 
 namespace {
 
@@ -20,59 +20,22 @@ QByteArrayView OriginalOf(int index, const TMsgData &originals)
     return index < originals.Count() ? originals.TextView(index) : QByteArrayView();
 }
 
-// The character at Position, with its second half when it is a surrogate
-// pair.
-QString CharacterAt(const QString &text, qsizetype position)
+// The character that begins at byte Offset of the UTF-8 text.
+QString CharacterAt(QByteArrayView utf8, qsizetype offset)
 {
-    const qsizetype length = text.at(position).isHighSurrogate() && position + 1 < text.size() ? 2 : 1;
-    return text.mid(position, length);
+    const auto lead = static_cast<uchar>(utf8[offset]);
+    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return QString::fromUtf8(utf8.sliced(offset, qMin(length, utf8.size() - offset)));
 }
 
 // Text in the ANSI code page; Otherwise when it cannot be stored there.
-QByteArray AnsiOr(const QString &text, QByteArrayView otherwise)
+QByteArray AnsiOr(const AnsiUtf8Codec &ansi, QByteArrayView utf8, QByteArrayView otherwise)
 {
     QByteArray bytes;
-    if (UnicodeToAnsi(text, bytes))
+    if (ansi.FromUtf8(utf8, bytes))
         return bytes;
     return otherwise.toByteArray();
 }
-
-// Each ANSI byte's character, from one conversion of all 256 bytes rather
-// than one conversion per text (a million for a large file).
-class TAnsiCharacters
-{
-public:
-    TAnsiCharacters()
-    {
-        QByteArray bytes(256, Qt::Uninitialized);
-        for (int b = 0; b < 256; ++b)
-            bytes[b] = char(b);
-        m_characters = AnsiToUnicode(bytes);
-    }
-    // The text Bytes show, as AnsiToUnicode gives it.
-    [[nodiscard]] QString Decode(QByteArrayView bytes) const
-    {
-        QString text(bytes.size(), Qt::Uninitialized);
-        QChar *out = text.data();
-        for (const char byte : bytes)
-            *out++ = m_characters[static_cast<uchar>(byte)];
-        return text;
-    }
-    // Whether Text is what Bytes show as.
-    [[nodiscard]] bool Shows(const QString &text, QByteArrayView bytes) const
-    {
-        if (text.size() != bytes.size())
-            return false;
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            if (text[i] != m_characters[static_cast<uchar>(bytes[i])])
-                return false;
-        }
-        return true;
-    }
-
-private:
-    QString m_characters;
-};
 
 } // namespace
 
@@ -137,22 +100,22 @@ void SaveTranslations(TExchangeFormat format, const QString &fileName, const TTr
 TTranslationEntries ExportTranslations(const TMsgData &messages, const TMsgData &originals, const TReviewMarks &marks)
 {
     TTranslationEntries entries(size_t(messages.Count()));
-    const TAnsiCharacters ansi;
+    const AnsiUtf8Codec ansi;
     for (int i = 0; i < messages.Count(); ++i) {
         TTranslationEntry &entry = entries[size_t(i)];
         const QByteArrayView original = OriginalOf(i, originals);
         const QByteArrayView text = messages.TextView(i);
         entry.Code = messages.Codes(i);
-        entry.Original = ansi.Decode(original);
+        entry.Original = ansi.ToUtf8(original);
         if (text == original)
             continue;
-        entry.Translation = ansi.Decode(text);
+        entry.Translation = ansi.ToUtf8(text);
         if (marks.IsEmpty())
             continue;
         if (const std::optional<QByteArray> previous = marks.PreviousOriginal(entry.Code)) {
             entry.State = TTranslationEntry::TState::NeedsReview;
             entry.HasPreviousOriginal = true;
-            entry.PreviousOriginal = ansi.Decode(*previous);
+            entry.PreviousOriginal = ansi.ToUtf8(*previous);
         }
     }
     return entries;
@@ -163,22 +126,17 @@ TImportReport ImportTranslations(const TTranslationEntries &entries, TMsgData &m
 {
     TImportReport report;
     // Each code's first message, as IndexOfCode finds it.
-    QHash<quint32, int> indexOfCode;
-    indexOfCode.reserve(messages.Count());
-    for (int i = messages.Count() - 1; i >= 0; --i)
-        indexOfCode.insert(messages.Codes(i), i);
+    TCodeIndex indexOfCode(messages);
 
     std::vector<bool> changed(size_t(messages.Count()), false);
-    const TAnsiCharacters ansi;
-    QByteArray stored;
+    const AnsiUtf8Codec ansi;
     for (const TTranslationEntry &entry : entries) {
-        const auto found = indexOfCode.constFind(entry.Code);
-        if (found == indexOfCode.constEnd()) {
+        const int index = indexOfCode.Find(entry.Code);
+        if (index < 0) {
             ++report.Unknown;
             report.Notes.append({TImportNote::TKind::UnknownCode, entry.Code, entry.Line, -1, {}});
             continue;
         }
-        const int index = *found;
         if (entry.Translation.isEmpty()) {
             ++report.Unchanged;
             continue;
@@ -188,8 +146,10 @@ TImportReport ImportTranslations(const TTranslationEntries &entries, TMsgData &m
             ++report.Skipped;
             continue;
         }
+        // A text of its own for each entry: the store keeps it as it is.
+        QByteArray stored;
         qsizetype bad = 0;
-        if (!UnicodeToAnsi(entry.Translation, stored, &bad)) {
+        if (!ansi.FromUtf8(entry.Translation, stored, &bad)) {
             ++report.Refused;
             report.Notes.append({TImportNote::TKind::CharacterNotStored, entry.Code, entry.Line, index,
                                  CharacterAt(entry.Translation, bad)});
@@ -209,14 +169,14 @@ TImportReport ImportTranslations(const TTranslationEntries &entries, TMsgData &m
         if (QByteArrayView(stored) == original) {
             markChanged = marks.Clear(entry.Code); // untranslated: nothing to review
         } else if (review) {
-            const QString &previous = entry.HasPreviousOriginal ? entry.PreviousOriginal
-                : entry.HasOriginal                             ? entry.Original
-                                                                : QString();
+            const QByteArray &previous = entry.HasPreviousOriginal ? entry.PreviousOriginal
+                : entry.HasOriginal                                ? entry.Original
+                                                                   : QByteArray();
             markChanged = marks.Mark(entry.Code, entry.HasPreviousOriginal || entry.HasOriginal
-                                                     ? AnsiOr(previous, original)
+                                                     ? AnsiOr(ansi, previous, original)
                                                      : original.toByteArray());
         } else if (otherOriginal) {
-            markChanged = marks.Mark(entry.Code, AnsiOr(entry.Original, original));
+            markChanged = marks.Mark(entry.Code, AnsiOr(ansi, entry.Original, original));
         } else if (entry.State == TTranslationEntry::TState::Final) {
             markChanged = marks.Clear(entry.Code);
         }

@@ -3,12 +3,10 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "platform/OsError.h"
+#include "translation/CodeIndex.h"
 #include "translation/SafeFileWrite.h"
 
-#include <QHash>
-
 #include <cerrno>
-#include <vector>
 
 namespace {
 
@@ -27,28 +25,19 @@ TUpdateResult UpdateTranslation(const TMsgData &translated, const TMsgData &orig
     TMsgData &out = *result.Messages;
 
     // The translated messages by code, the first of each code.
-    QHash<quint32, int> translatedIndex;
-    translatedIndex.reserve(translated.Count());
-    for (int i = translated.Count() - 1; i >= 0; --i) {
-        if (translated.TextView(i) != OriginalOf(i, original))
-            translatedIndex.insert(translated.Codes(i), i);
-    }
-
-    // Which translated messages NEW still has a code of.
-    std::vector<bool> kept(size_t(translated.Count()), false);
+    TCodeIndex translatedIndex(translated,
+                               [&](int i) { return translated.TextView(i) != OriginalOf(i, original); });
     for (int i = 0; i < out.Count(); ++i) {
         const quint32 code = out.Codes(i);
-        const auto found = translatedIndex.constFind(code);
-        if (found != translatedIndex.constEnd())
-            kept[size_t(*found)] = true;
+        const int found = translatedIndex.Find(code);
         const QByteArrayView newText = newMessages.TextView(i);
-        if (found == translatedIndex.constEnd() || translated.TextView(*found) == newText) {
+        if (found < 0 || translated.TextView(found) == newText) {
             ++result.Untranslated;
             continue;
         }
-        out.SetTexts(i, translated.Texts(*found));
+        out.SetTexts(i, translated.Texts(found));
         const std::optional<QByteArray> marked = marks.IsEmpty() ? std::nullopt : marks.PreviousOriginal(code);
-        const QByteArrayView madeFor = OriginalOf(*found, original);
+        const QByteArrayView madeFor = OriginalOf(found, original);
         if (!marked && madeFor == newText) {
             ++result.Carried;
             continue;
@@ -56,10 +45,8 @@ TUpdateResult UpdateTranslation(const TMsgData &translated, const TMsgData &orig
         result.Marks.Mark(code, marked ? *marked : madeFor.toByteArray());
         ++result.NeedsReview;
     }
-    for (const int index : std::as_const(translatedIndex)) {
-        if (!kept[size_t(index)])
-            ++result.Dropped;
-    }
+    // The translated messages whose code NEW no longer has.
+    result.Dropped = translatedIndex.CountNeverFound();
     return result;
 }
 

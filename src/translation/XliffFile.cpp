@@ -5,6 +5,9 @@
 #include "uitext/Format.h"
 #include "uitext/MsgRes.h"
 
+#include <QBuffer>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -55,10 +58,19 @@ bool DeclaresUtf8(QByteArrayView bytes)
 class XliffReader
 {
 public:
-    explicit XliffReader(QByteArrayView bytes) : m_xml(bytes.toByteArray()) {}
+    // The reader takes the bytes through a buffer over them, a block at a
+    // time: neither the bytes nor the whole of their decoded text are copied.
+    explicit XliffReader(QByteArrayView bytes)
+        : m_bytes(QByteArray::fromRawData(bytes.data(), bytes.size())), m_buffer(&m_bytes)
+    {
+        m_buffer.open(QIODevice::ReadOnly);
+        m_xml.setDevice(&m_buffer);
+    }
 
     TTranslationEntries Read()
     {
+        // Room for about as many entries as a file of this size holds.
+        m_entries.reserve(size_t(m_bytes.size() / 256));
         while (!m_xml.atEnd()) {
             m_xml.readNext();
             if (m_xml.isStartElement() && m_xml.name() == QLatin1String("trans-unit"))
@@ -91,9 +103,10 @@ private:
                 entry.Original = ReadText();
             } else if (name == QLatin1String("target") && !hasTarget) {
                 hasTarget = true;
-                const QString state = m_xml.attributes().value(QLatin1String("state")).toString();
-                entry.State = IsFinalState(state) ? TTranslationEntry::TState::Final
-                                                  : TTranslationEntry::TState::NeedsReview;
+                const QXmlStreamAttributes attributes = m_xml.attributes();
+                entry.State = IsFinalState(attributes.value(QLatin1String("state")))
+                    ? TTranslationEntry::TState::Final
+                    : TTranslationEntry::TState::NeedsReview;
                 entry.Translation = ReadText();
             } else if (name == QLatin1String("alt-trans") && !entry.HasPreviousOriginal) {
                 ReadAltTrans(entry);
@@ -119,17 +132,23 @@ private:
         }
     }
 
-    // The text of the current element, up to its end: the characters, our
-    // <x/> elements as the characters they stand for, the text inside other
-    // inline elements.
-    QString ReadText()
+    // The text of the current element, up to its end, in UTF-8: the
+    // characters, our <x/> elements as the characters they stand for, the
+    // text inside other inline elements. Gathered in room used again for
+    // every text, then copied at its size.
+    QByteArray ReadText()
     {
-        QString text;
+        m_text.truncate(0);
+        m_encoder.resetState(); // a character's halves stay together across pieces of one text
         int depth = 1;
         while (depth > 0 && !m_xml.atEnd()) {
             m_xml.readNext();
             if (m_xml.isCharacters()) {
-                text += m_xml.text();
+                const QStringView characters = m_xml.text();
+                const qsizetype size = m_text.size();
+                m_text.resize(size + m_encoder.requiredSpace(characters.size()));
+                const char *end = m_encoder.appendToBuffer(m_text.data() + size, characters);
+                m_text.truncate(end - m_text.constData());
             } else if (m_xml.isStartElement()) {
                 ++depth;
                 const QStringView type = m_xml.attributes().value(QLatin1String("ctype"));
@@ -138,38 +157,99 @@ private:
                     const uint value = type.mid(CharType.size()).toUInt(&ok, 16);
                     if (!ok || type.size() != CharType.size() + 2 || !NeedsElement(char16_t(value)))
                         Malformed(m_xml, "XliffBadCharElement", {type.toString()});
-                    text += QChar(char16_t(value));
+                    m_text += char(value);
                 }
             } else if (m_xml.isEndElement()) {
                 --depth;
             }
         }
         CheckError();
-        return text;
+        return QByteArray(m_text.constData(), m_text.size());
     }
 
+    QByteArray m_bytes; // the caller's, not copied
+    QBuffer m_buffer;
     QXmlStreamReader m_xml;
     TTranslationEntries m_entries;
+    QByteArray m_text; // the text being read
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
 };
 
-// The text of Text with each control character XML cannot hold as an <x/>.
-void WriteText(QXmlStreamWriter &xml, const QString &text, int &elementId)
+// Writes the XML through a string, handed to the device as UTF-8 a block at
+// a time: far cheaper than handing the device each small piece.
+class XliffWriter
 {
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (!NeedsElement(c))
-            continue;
-        if (i > runStart)
-            xml.writeCharacters(QStringView(text).mid(runStart, i - runStart).toString());
-        xml.writeEmptyElement(QStringLiteral("x"));
-        xml.writeAttribute(QStringLiteral("id"), QString::number(++elementId));
-        xml.writeAttribute(QStringLiteral("ctype"), CharType + QStringLiteral("%1").arg(uint(c), 2, 16, QLatin1Char('0')).toUpper());
-        runStart = i + 1;
+public:
+    explicit XliffWriter(QIODevice &device) : m_device(device), m_xml(&m_text) {}
+
+    QXmlStreamWriter &Xml() { return m_xml; }
+
+    // Writes the text of Utf8 with each control character XML cannot hold
+    // as an <x/>, numbered on from ElementId.
+    void WriteText(QByteArrayView utf8, int &elementId)
+    {
+        qsizetype runStart = 0;
+        for (qsizetype i = 0; i < utf8.size(); ++i) {
+            const auto c = static_cast<unsigned char>(utf8[i]);
+            if (!NeedsElement(c))
+                continue;
+            if (i > runStart)
+                m_xml.writeCharacters(Decoded(utf8.sliced(runStart, i - runStart)));
+            m_xml.writeEmptyElement(QStringLiteral("x"));
+            m_xml.writeAttribute(QStringLiteral("id"), QString::number(++elementId));
+            m_xml.writeAttribute(QStringLiteral("ctype"), CharType + QStringLiteral("%1").arg(uint(c), 2, 16, QLatin1Char('0')).toUpper());
+            runStart = i + 1;
+        }
+        if (runStart < utf8.size())
+            m_xml.writeCharacters(Decoded(utf8.sliced(runStart)));
     }
-    if (runStart < text.size())
-        xml.writeCharacters(runStart == 0 ? text : QStringView(text).mid(runStart).toString());
-}
+
+    // The code as the id attribute's value.
+    const QString &Code(quint32 code)
+    {
+        char digits[8];
+        WriteCodeText(digits, code);
+        m_code.resize(8);
+        for (int i = 0; i < 8; ++i)
+            m_code[i] = QLatin1Char(digits[i]);
+        return m_code;
+    }
+
+    // Hands what is written to the device when a block is full, or always.
+    void Pass(bool always = false)
+    {
+        if (!always && m_text.size() < (1 << 19))
+            return;
+        m_utf8.resize(m_encoder.requiredSpace(m_text.size()));
+        const char *end = m_encoder.appendToBuffer(m_utf8.data(), m_text);
+        const qint64 size = end - m_utf8.constData();
+        if (m_device.write(m_utf8.constData(), size) != size)
+            RaiseWriteError();
+        m_text.truncate(0);
+    }
+
+    QString &Text() { return m_text; }
+
+private:
+    // The UTF-8 as the string the writer takes, in room used again for
+    // every text.
+    const QString &Decoded(QByteArrayView utf8)
+    {
+        m_decoded.resize(utf8.size()); // never more UTF-16 units than UTF-8 bytes
+        const QChar *end = m_decoder.appendToBuffer(m_decoded.data(), utf8);
+        m_decoded.truncate(end - m_decoded.constData());
+        return m_decoded;
+    }
+
+    QIODevice &m_device;
+    QString m_text;
+    QXmlStreamWriter m_xml;
+    QString m_decoded;
+    QString m_code;
+    QByteArray m_utf8;
+    QStringDecoder m_decoder{QStringDecoder::Utf8};
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
+};
 
 } // namespace
 
@@ -185,17 +265,9 @@ TTranslationEntries ReadXliff(QByteArrayView bytes)
 
 void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TExportInfo &info)
 {
-    // The writer fills a string that goes to the device, as UTF-8, a block
-    // at a time: far cheaper than handing the device each small piece.
-    QString text;
-    const auto pass = [&text, &device] {
-        const QByteArray utf8 = text.toUtf8();
-        if (device.write(utf8) != utf8.size())
-            RaiseWriteError();
-        text.truncate(0);
-    };
-    text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    QXmlStreamWriter xml(&text);
+    XliffWriter writer(device);
+    QXmlStreamWriter &xml = writer.Xml();
+    writer.Text() = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     xml.writeStartElement(QStringLiteral("xliff"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.2"));
     xml.writeDefaultNamespace(QStringLiteral("urn:oasis:names:tc:xliff:document:1.2"));
@@ -213,12 +285,11 @@ void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TEx
     xml.writeEndElement();
     xml.writeCharacters(QStringLiteral("\n    "));
     xml.writeStartElement(QStringLiteral("body"));
-    const QString id = QStringLiteral("id");
     for (const TTranslationEntry &entry : entries) {
         int elementId = 0;
         xml.writeCharacters(QStringLiteral("\n      "));
         xml.writeStartElement(QStringLiteral("trans-unit"));
-        xml.writeAttribute(id, CodeText(entry.Code));
+        xml.writeAttribute(QStringLiteral("id"), writer.Code(entry.Code));
         xml.writeAttribute(QStringLiteral("maxwidth"), QStringLiteral("255"));
         xml.writeAttribute(QStringLiteral("size-unit"), QStringLiteral("char"));
         xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
@@ -230,14 +301,14 @@ void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TEx
             xml.writeAttribute(QStringLiteral("approved"), QStringLiteral("yes"));
         xml.writeCharacters(QStringLiteral("\n        "));
         xml.writeStartElement(QStringLiteral("source"));
-        WriteText(xml, entry.Original, elementId);
+        writer.WriteText(entry.Original, elementId);
         xml.writeEndElement();
         if (!entry.Translation.isEmpty()) {
             xml.writeCharacters(QStringLiteral("\n        "));
             xml.writeStartElement(QStringLiteral("target"));
             xml.writeAttribute(QStringLiteral("state"), review ? QStringLiteral("needs-review-translation")
                                                                : QStringLiteral("translated"));
-            WriteText(xml, entry.Translation, elementId);
+            writer.WriteText(entry.Translation, elementId);
             xml.writeEndElement();
         }
         if (review && entry.HasPreviousOriginal) {
@@ -246,19 +317,18 @@ void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TEx
             xml.writeAttribute(QStringLiteral("alttranstype"), QStringLiteral("previous-version"));
             xml.writeCharacters(QStringLiteral("\n          "));
             xml.writeStartElement(QStringLiteral("source"));
-            WriteText(xml, entry.PreviousOriginal, elementId);
+            writer.WriteText(entry.PreviousOriginal, elementId);
             xml.writeEndElement();
             xml.writeCharacters(QStringLiteral("\n          "));
             xml.writeStartElement(QStringLiteral("target"));
-            WriteText(xml, entry.Translation, elementId);
+            writer.WriteText(entry.Translation, elementId);
             xml.writeEndElement();
             xml.writeCharacters(QStringLiteral("\n        "));
             xml.writeEndElement();
         }
         xml.writeCharacters(QStringLiteral("\n      "));
         xml.writeEndElement();
-        if (text.size() >= (1 << 19))
-            pass();
+        writer.Pass();
     }
     xml.writeCharacters(QStringLiteral("\n    "));
     xml.writeEndElement(); // body
@@ -267,6 +337,6 @@ void WriteXliff(QIODevice &device, const TTranslationEntries &entries, const TEx
     xml.writeCharacters(QStringLiteral("\n"));
     xml.writeEndElement(); // xliff
     xml.writeEndDocument();
-    text += QLatin1Char('\n');
-    pass();
+    writer.Text() += QLatin1Char('\n');
+    writer.Pass(true);
 }

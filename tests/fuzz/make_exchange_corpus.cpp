@@ -33,12 +33,12 @@ TTranslationEntry Entry(quint32 code, const QString &original, const QString &tr
 {
     TTranslationEntry entry;
     entry.Code = code;
-    entry.Original = original;
-    entry.Translation = translation;
+    entry.Original = original.toUtf8();
+    entry.Translation = translation.toUtf8();
     entry.State = state;
     if (previous) {
         entry.HasPreviousOriginal = true;
-        entry.PreviousOriginal = *previous;
+        entry.PreviousOriginal = previous->toUtf8();
     }
     return entry;
 }

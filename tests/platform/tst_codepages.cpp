@@ -50,6 +50,10 @@ private slots:
     void unicodeToAnsiConverts();
     void unicodeToAnsiRefusesMissingCharacter_data();
     void unicodeToAnsiRefusesMissingCharacter();
+    void utf8CodecAgreesWithUnicode_data();
+    void utf8CodecAgreesWithUnicode();
+    void utf8CodecRefusesMissingCharacter_data();
+    void utf8CodecRefusesMissingCharacter();
     void setCodePagesRejectsUnusableNames_data();
     void setCodePagesRejectsUnusableNames();
     void environmentChoosesCodePages_data();
@@ -337,6 +341,81 @@ void TestCodePages::unicodeToAnsiRefusesMissingCharacter()
     QVERIFY(!UnicodeToAnsi(text, result, &badPosition));
     QCOMPARE(badPosition, position);
     QVERIFY(!UnicodeToAnsi(text, result)); // no position wanted
+}
+
+// The UTF-8 codec gives what the Unicode conversions give, for every byte of
+// every code page, alone and among ASCII (the codec passes runs of ASCII
+// whole, eight bytes at a time).
+void TestCodePages::utf8CodecAgreesWithUnicode_data()
+{
+    QTest::addColumn<QString>("page");
+    for (const char *page : SupportedPages)
+        QTest::newRow(page) << QString::fromLatin1(page);
+    QTest::newRow("EBCDIC") << QStringLiteral("IBM500");
+}
+
+void TestCodePages::utf8CodecAgreesWithUnicode()
+{
+    QFETCH(QString, page);
+    try {
+        SetCodePages(page, QStringLiteral("IBM437"));
+    } catch (const ECodePageError &) {
+        QSKIP("this Qt has no such code page");
+    }
+    const AnsiUtf8Codec codec;
+    QList<QByteArray> texts{QByteArray(), AllBytes(), QByteArray("plain ASCII, longer than a word or two")};
+    for (int byte = 0; byte < 256; ++byte)
+        texts << QByteArray(1, char(byte)) << QByteArray("abcdefghij") + char(byte) + QByteArray("klmnopqrstuvw");
+    for (const QByteArray &ansi : std::as_const(texts)) {
+        const QByteArray utf8 = AnsiToUnicode(ansi).toUtf8();
+        QCOMPARE(codec.ToUtf8(ansi), utf8);
+        QVERIFY(codec.Shows(utf8, ansi));
+        QByteArray back;
+        qsizetype bad = -1;
+        QVERIFY(codec.FromUtf8(utf8, back, &bad));
+        QCOMPARE(back, ansi);
+        if (!ansi.isEmpty()) {
+            QVERIFY(!codec.Shows(utf8.chopped(1), ansi));
+            QVERIFY(!codec.Shows(utf8 + 'x', ansi));
+            QVERIFY(!codec.Shows(utf8, ansi.chopped(1) + (ansi.endsWith('x') ? 'y' : 'x')));
+        }
+    }
+}
+
+// A character the code page lacks, or bytes that are not UTF-8, are refused
+// at the offset of the UTF-8 sequence.
+void TestCodePages::utf8CodecRefusesMissingCharacter_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QByteArray>("utf8");
+    QTest::addColumn<qsizetype>("offset");
+
+    QTest::newRow("Cyrillic in 1252") << "windows-1252" << QStringLiteral("abcЖd").toUtf8() << qsizetype(3);
+    QTest::newRow("after a long run") << "windows-1252" << QStringLiteral("abcdefghijklmnopЖ").toUtf8() << qsizetype(16);
+    QTest::newRow("after accents") << "windows-1252" << QStringLiteral("éè€ŠĀ ω").toUtf8() << qsizetype(9);
+    QTest::newRow("Greek in 1251") << "windows-1251" << QStringLiteral("Привет, Ω!").toUtf8() << qsizetype(14);
+    QTest::newRow("beyond the BMP") << "windows-1252" << QStringLiteral("x\U0001F600y").toUtf8() << qsizetype(1);
+    QTest::newRow("replacement character") << "windows-1252" << QStringLiteral("ab\uFFFD").toUtf8() << qsizetype(2);
+    QTest::newRow("lone continuation") << "windows-1252" << QByteArray("ab\x80") << qsizetype(2);
+    QTest::newRow("cut sequence") << "windows-1252" << QByteArray("ab\xC3") << qsizetype(2);
+    QTest::newRow("overlong") << "windows-1252" << QByteArray("\xE0\x81\x81") << qsizetype(0);
+    QTest::newRow("surrogate") << "windows-1252" << QByteArray("a\xED\xA0\x80") << qsizetype(1);
+}
+
+void TestCodePages::utf8CodecRefusesMissingCharacter()
+{
+    QFETCH(QString, page);
+    QFETCH(QByteArray, utf8);
+    QFETCH(qsizetype, offset);
+
+    SetCodePages(page, QStringLiteral("IBM437"));
+    const AnsiUtf8Codec codec;
+    QByteArray result("left over");
+    qsizetype bad = -1;
+    QVERIFY(!codec.FromUtf8(utf8, result, &bad));
+    QCOMPARE(bad, offset);
+    QVERIFY(result.isEmpty());
+    QVERIFY(!codec.FromUtf8(utf8, result)); // no offset wanted
 }
 
 void TestCodePages::setCodePagesRejectsUnusableNames_data()

@@ -245,8 +245,10 @@ private Q_SLOTS:
             const char *state = entry.State == TTranslationEntry::TState::Final ? "final"
                 : entry.State == TTranslationEntry::TState::NeedsReview     ? "review"
                                                                             : "unstated";
-            read << QStringList{CodeText(entry.Code), entry.HasOriginal ? entry.Original : QStringLiteral("-"),
-                                entry.Translation, QString::fromLatin1(state), entry.PreviousOriginal}
+            read << QStringList{CodeText(entry.Code),
+                                entry.HasOriginal ? QString::fromUtf8(entry.Original) : QStringLiteral("-"),
+                                QString::fromUtf8(entry.Translation), QString::fromLatin1(state),
+                                QString::fromUtf8(entry.PreviousOriginal)}
                         .join(QLatin1Char('|'));
         }
         QCOMPARE(read, expected);
@@ -307,8 +309,8 @@ private Q_SLOTS:
             QCOMPARE(RunExternalTool(program, {exported, csv}, output), 0);
             const QString converted = QString::fromUtf8(ReadWholeFile(csv));
             for (const TTranslationEntry &entry : entries) {
-                const QString row = QStringLiteral("\"%1\",\"%2\"").arg(QString(entry.Original).replace('"', "\"\""),
-                                                                         QString(entry.Translation).replace('"', "\"\""));
+                const QString row = QStringLiteral("\"%1\",\"%2\"").arg(QString::fromUtf8(entry.Original).replace('"', "\"\""),
+                                                                         QString::fromUtf8(entry.Translation).replace('"', "\"\""));
                 QVERIFY2(entry.Original.isEmpty() || converted.contains(row), qPrintable(row + "\n" + converted));
             }
             return;
@@ -324,8 +326,8 @@ private Q_SLOTS:
             if (entry.Original.isEmpty())
                 continue;
             const bool done = !entry.Translation.isEmpty() && entry.State == TTranslationEntry::TState::Final;
-            const QString message = QStringLiteral("%1|%2|%3|%4").arg(CodeText(entry.Code), entry.Original,
-                                                                       entry.Translation, done ? "done" : "unfinished");
+            const QString message = QStringLiteral("%1|%2|%3|%4").arg(CodeText(entry.Code), QString::fromUtf8(entry.Original),
+                                                                       QString::fromUtf8(entry.Translation), done ? "done" : "unfinished");
             QVERIFY2(messages.contains(message), qPrintable(message + "\n" + messages.join('\n')));
         }
     }

@@ -36,13 +36,13 @@ TTranslationEntry Entry(const QString &row, int line)
     if (!ParseCodeText(fields.at(0), entry.Code))
         qFatal("bad code in %s", qPrintable(row));
     entry.HasOriginal = fields.at(1) != QLatin1String("-");
-    entry.Original = entry.HasOriginal ? fields.at(1) : QString();
-    entry.Translation = fields.at(2);
+    entry.Original = entry.HasOriginal ? fields.at(1).toUtf8() : QByteArray();
+    entry.Translation = fields.at(2).toUtf8();
     entry.State = fields.at(3) == QLatin1String("r") ? TState::NeedsReview
         : fields.at(3) == QLatin1String("u")         ? TState::Unstated
                                                      : TState::Final;
     entry.HasPreviousOriginal = fields.size() > 4;
-    entry.PreviousOriginal = fields.value(4);
+    entry.PreviousOriginal = fields.value(4).toUtf8();
     entry.Line = line;
     return entry;
 }
