@@ -329,6 +329,28 @@ int ExportTranslation(const QString &in, const QString &outName, const QString &
     return Success;
 }
 
+// Gives OutName an initial backup when it has none: a copy of FileName's
+// original (its initial backup, else FileName as it is now), synced under a
+// temporary name and then renamed. Returns the backup's name when it placed
+// one, empty when OutName already had one.
+QString PlaceInitialBackup(const QString &outName, const QString &fileName)
+{
+    const QString backup = InitialBackupName(outName);
+    if (FileExists(backup))
+        return QString();
+    const QString fileBackup = InitialBackupName(fileName);
+    const QString source = FileExists(fileBackup) ? fileBackup : fileName;
+    const QString temp = CreateTempFile(GetFileDir(outName), QString::fromLatin1(SaveTempPrefix));
+    try {
+        CopyFileChecked(source, temp);
+        RenameFileChecked(temp, backup);
+    } catch (...) {
+        DeleteFileQuiet(temp);
+        throw;
+    }
+    return backup;
+}
+
 int ImportTranslation(const QString &in, const QString &translations, const QString &outName, bool fuzzy,
                       QTextStream &out, QTextStream &err)
 {
@@ -356,10 +378,17 @@ int ImportTranslation(const QString &in, const QString &translations, const QStr
     options.ApplyNeedsReview = fuzzy;
     const TImportReport report = ImportTranslations(entries, *messages, *originals, marks, options);
     marks.KeepOnly(*messages);
+    // OUT without an initial backup gets FILE's original as one, so that what
+    // was translated can still be told from OUT (its Original column, lint,
+    // a later export or update). It is placed first, as OUT may be FILE.
+    QString placedBackup;
     try {
+        placedBackup = PlaceInitialBackup(outName, in);
         SaveMsgDataWithBackup(outName, *messages);
         SaveReviewMarks(outName, marks);
     } catch (const Exception &e) {
+        if (!placedBackup.isEmpty())
+            DeleteFileQuiet(placedBackup);
         return FailOn(err, WriteFailed, outName, e.Message());
     }
     for (const TImportNote &note : report.Notes)

@@ -169,6 +169,56 @@ private Q_SLOTS:
         QCOMPARE(marks.Codes(), marked);
     }
 
+    // OUT keeps telling what was translated: without an initial backup of its
+    // own it gets FILE's original (FILE's initial backup, else FILE as it was
+    // before the import, also when OUT is FILE); one it has is kept.
+    void importGivesOutTheOriginal_data()
+    {
+        QTest::addColumn<bool>("fileHasBackup");
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<bool>("outHasBackup");
+        QTest::newRow("new OUT, FILE with initial backup") << true << false << false;
+        QTest::newRow("new OUT, FILE without one") << false << false << false;
+        QTest::newRow("FILE itself, without one") << false << true << false;
+        QTest::newRow("OUT with an initial backup of its own") << true << false << true;
+    }
+    void importGivesOutTheOriginal()
+    {
+        QFETCH(bool, fileHasBackup);
+        QFETCH(bool, inPlace);
+        QFETCH(bool, outHasBackup);
+        TestEnvironment environment;
+        const QString file = environment.path("x.msg");
+        const QString po = environment.path("x.po");
+        const QString out = inPlace ? file : environment.path("out.msg");
+        SaveTranslationFiles(ConsistentTranslation(), file);
+        const TToolResult exportResult = RunTool({"export", file, po});
+        QCOMPARE(exportResult.code, 0);
+        const int translatedBefore = LastLine(exportResult.out).section(", ", 1, 1).section(' ', 0, 0).toInt();
+        QByteArray exported = ReadWholeFile(po);
+        const int newlyTranslated = int(exported.count("msgstr \"\"\n\n"));
+        QVERIFY(newlyTranslated > 0);
+        exported.replace("msgstr \"\"\n\n", "msgstr \"Neu\"\n\n");
+        QVERIFY(WriteWholeFile(po, exported));
+        if (!fileHasBackup)
+            QVERIFY(DeleteFileQuiet(InitialBackupName(file)));
+        const QByteArray expectedOriginal = ReadWholeFile(fileHasBackup ? InitialBackupName(file) : file);
+        const QByteArray ownBackup = "not a message file, kept as it is";
+        if (outHasBackup)
+            QVERIFY(WriteWholeFile(InitialBackupName(out), ownBackup));
+
+        // Against FILE alone, what the export called translated is FILE's own text.
+        const TToolResult result = RunTool({"import", file, po, out});
+        QVERIFY2(result.code == 0 || result.code == 1, qPrintable(result.err));
+        QVERIFY(ReadWholeFile(out) != expectedOriginal);
+        QCOMPARE(ReadWholeFile(InitialBackupName(out)), outHasBackup ? ownBackup : expectedOriginal);
+        if (!outHasBackup) {
+            const QString lint = RunTool({"lint", out}).out;
+            QVERIFY2(lint.contains(QStringLiteral("translated: %1,").arg((fileHasBackup ? translatedBefore : 0) + newlyTranslated)),
+                     qPrintable(lint));
+        }
+    }
+
     void importOfAMissingFile()
     {
         TestEnvironment environment;
