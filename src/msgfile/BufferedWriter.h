@@ -24,7 +24,9 @@ public:
             writeBeyond(data, count);
             return;
         }
-        std::memcpy(m_room + m_used, data, size_t(count));
+        // An empty piece may come as a null pointer, which memcpy must not get.
+        if (count > 0)
+            std::memcpy(m_room + m_used, data, size_t(count));
         m_used += count;
     }
     void write(QByteArrayView bytes) { write(bytes.data(), bytes.size()); }
