@@ -151,6 +151,19 @@ wait_for_window_gone() {
     fail "the window titled /$1/ is still open after $2 seconds"
 }
 
+# Waits at most $2 seconds until the file $1 is there and not empty: the
+# program writes it after the dialog that named it has closed, under a
+# temporary name that it renames when the file is whole.
+wait_for_file() {
+    start_clock "$2"
+    while in_time; do
+        [ -s "$1" ] && return 0
+        require_program "the file $1"
+        sleep 0.1
+    done
+    fail "no file $1 was written after $2 seconds"
+}
+
 # Gives the window the input focus (there is no window manager to do it) and
 # waits until the X server has moved it there.
 focus_window() {

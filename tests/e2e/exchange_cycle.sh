@@ -44,7 +44,7 @@ xdotool type --delay 10 "$po" || fail "xdotool could not type"
 sleep 0.2
 keys Return
 wait_for_window_gone '^Export the translation$' "$step_timeout"
-[ -s "$po" ] || fail "no PO file $po was written"
+wait_for_file "$po" "$step_timeout"
 msgfmt -c -o /dev/null "$po" 2>"$tmp/msgfmt.out" || fail "msgfmt -c refuses the exported file: $(cat "$tmp/msgfmt.out")"
 
 step "a translation tool translates message $code in the PO file"
