@@ -9,17 +9,6 @@ namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char16_t u)
-{
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 // The offset of the first byte that does not begin a well-formed UTF-8
 // sequence (overlong forms, surrogates and values beyond U+10FFFF are not
 // well formed), or -1.
@@ -70,12 +59,12 @@ qsizetype FirstInvalidUtf8(QByteArrayView bytes)
 
 int HexDigit(QChar c)
 {
-    return HexValue(c.unicode());
+    return HexDigitValue(c.unicode());
 }
 
 int HexDigit(char c)
 {
-    return c < 0 ? -1 : HexValue(char16_t(c));
+    return HexDigitValue(c);
 }
 
 template <typename Text>

@@ -34,17 +34,6 @@ int OctalValue(char c)
     return c >= '0' && c <= '7' ? c - '0' : -1;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Whether Text begins with Word: compared in place, as the reader asks it of
 // every line.
 template <qsizetype N>
@@ -297,8 +286,8 @@ private:
                 value = value * 8 + OctalValue(line[end++]);
         } else if (c == 'x') {
             ++end;
-            while (end < line.size() && end < at + 3 && HexValue(line[end]) >= 0)
-                value = value * 16 + HexValue(line[end++]);
+            while (end < line.size() && end < at + 3 && HexDigitValue(line[end]) >= 0)
+                value = value * 16 + HexDigitValue(line[end++]);
             if (end == at + 1)
                 Malformed("PoBadEscape", m_lineNumber, Column(line, backslash), {Shown(line.sliced(backslash, 2))});
         } else {

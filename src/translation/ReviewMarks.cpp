@@ -25,17 +25,6 @@ constexpr char HexDigits[] = "0123456789ABCDEF";
     throw ETranslationFileError(Format(GetMsg(QString::fromLatin1(key)), args), line, 0);
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 void AppendEscaped(QByteArray &out, QByteArrayView text)
 {
     for (const char c : text) {
@@ -75,8 +64,8 @@ QByteArray Unescaped(QByteArrayView text, int line)
             ++i;
             continue;
         }
-        const int high = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
-        const int low = i + 3 < text.size() ? HexValue(text[i + 3]) : -1;
+        const int high = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
+        const int low = i + 3 < text.size() ? HexDigitValue(text[i + 3]) : -1;
         if (next != 'x' || high < 0 || low < 0)
             Damaged("ReviewBadEscape", line);
         bytes += char(high << 4 | low);
