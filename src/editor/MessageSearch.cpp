@@ -7,6 +7,7 @@
 #include "translation/MessageFilter.h"
 #include "platform/CodePages.h"
 #include "uitext/DlgUtils.h"
+#include "uitext/HexDigit.h"
 #include "uitext/MsgRes.h"
 
 #include <QChar>
@@ -121,18 +122,6 @@ private:
 bool IsBlankChar(QChar c)
 {
     return c.unicode() <= 0x20 || c.isSpace() || c.category() == QChar::Other_Control;
-}
-
-int HexDigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
 }
 
 } // namespace

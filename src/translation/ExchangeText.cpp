@@ -3,6 +3,7 @@
 #include "platform/ByteWords.h"
 #include "translation/TranslationEntry.h"
 #include "uitext/Format.h"
+#include "uitext/HexDigit.h"
 #include "uitext/MsgRes.h"
 
 namespace {
@@ -57,16 +58,6 @@ qsizetype FirstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
-int HexDigit(QChar c)
-{
-    return HexDigitValue(c.unicode());
-}
-
-int HexDigit(char c)
-{
-    return HexDigitValue(c);
-}
-
 template <typename Text>
 bool ParseCode(Text text, quint32 &code)
 {
@@ -74,7 +65,7 @@ bool ParseCode(Text text, quint32 &code)
         return false;
     quint32 value = 0;
     for (const auto c : text) {
-        const int digit = HexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             return false;
         value = value << 4 | quint32(digit);

@@ -14,23 +14,6 @@ void AppendCodeText(QByteArray &bytes, quint32 code);
 // Writes the same to the eight bytes at Digits.
 void WriteCodeText(char *digits, quint32 code);
 
-// The value (0 to 15) of a hexadecimal digit of either case; -1 for any
-// other character.
-[[nodiscard]] constexpr int HexDigitValue(char16_t c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-[[nodiscard]] constexpr int HexDigitValue(char c)
-{
-    return c < 0 ? -1 : HexDigitValue(char16_t(c));
-}
-
 // Reads a code written as one to eight hexadecimal digits, either case.
 [[nodiscard]] bool ParseCodeText(QStringView text, quint32 &code);
 [[nodiscard]] bool ParseCodeText(QByteArrayView text, quint32 &code);

@@ -5,6 +5,7 @@
 #include "translation/ExchangeText.h"
 #include "translation/Placeholders.h"
 #include "uitext/Format.h"
+#include "uitext/HexDigit.h"
 #include "uitext/MsgRes.h"
 
 #include <cstring>

@@ -6,6 +6,7 @@
 #include "translation/SafeFileWrite.h"
 #include "translation/TranslationEntry.h"
 #include "uitext/Format.h"
+#include "uitext/HexDigit.h"
 #include "uitext/MsgRes.h"
 
 #include <QFile>
