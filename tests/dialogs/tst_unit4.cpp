@@ -11,6 +11,7 @@
 #include "help/HelpUtils.h"
 #include "settings/ConfigUtils.h"
 #include "settings/QtFonts.h"
+#include "support/EnglishTable.h"
 #include "support/TestEnvironment.h"
 #include "uitext/Components.h"
 #include "uitext/EnglishMsg.h"
@@ -271,8 +272,7 @@ private slots:
 void TestUnit4::initTestCase()
 {
     AppIni().SetAppKey(LexivaneAppKey);
-    AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-    LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+    UseEnglishTable();
     QVERIFY(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")));
     QVERIFY(QFontDatabase::families().contains(QStringLiteral("Liberation Serif")));
 }

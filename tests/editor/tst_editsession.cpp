@@ -9,6 +9,7 @@
 #include "editor/EditSession.h"
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
+#include "support/EnglishTable.h"
 #include "support/MsgTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedFileDialogs.h"
@@ -201,8 +202,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
         QVERIFY(GetMsg(QStringLiteral("ConfirmBackup")).endsWith(QStringLiteral("Create initial backup?")));
         QCOMPARE(GetMsg(QStringLiteral("ConfirmSave")), QStringLiteral("Text has been modified, save?"));
     }

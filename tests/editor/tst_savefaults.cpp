@@ -11,6 +11,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "platform/OsError.h"
+#include "support/EnglishTable.h"
 #include "support/MsgTexts.h"
 #include "support/QuietSessionView.h"
 #include "support/ScriptedDialogs.h"
@@ -189,8 +190,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
         QCOMPARE(GetMsg(QStringLiteral("SaveError")), QStringLiteral("Error saving file \"%s\""));
         QCOMPARE(GetMsg(QStringLiteral("BackupError")), QStringLiteral("Error backing up file \"%s\""));
     }

@@ -4,6 +4,7 @@
 #include "editor/EditSession.h"
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
+#include "support/EnglishTable.h"
 #include "support/QuietSessionView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -32,8 +33,7 @@ class TestSessionCounts : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
     }
 
     void countsFollowEveryChange_data()

@@ -9,6 +9,7 @@
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
 #include "platform/CodePages.h"
+#include "support/EnglishTable.h"
 #include "support/QuietSessionView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedFileDialogs.h"
@@ -68,8 +69,7 @@ class TestTranslationCommands : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
         SetCodePages(QStringLiteral("windows-1252"), QStringLiteral("IBM437"));
     }
 

@@ -8,6 +8,7 @@
 #include "msgfile/MsgFile.h"
 #include "msgfile/ServerLookup.h"
 #include "msgtool/MsgTool.h"
+#include "support/EnglishTable.h"
 #include "support/MsgFileLayouts.h"
 #include "support/QuietSessionView.h"
 #include "support/ScriptedDialogs.h"
@@ -127,8 +128,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
         QString problem;
         m_shippedName = ShippedServerMessageFile(problem);
         QVERIFY2(!m_shippedName.isEmpty(), qPrintable(problem));

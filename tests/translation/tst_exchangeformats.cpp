@@ -5,6 +5,7 @@
 // writes.
 
 #include "platform/CodePages.h"
+#include "support/EnglishTable.h"
 #include "support/TestEnvironment.h"
 #include "support/TranslationFixtures.h"
 #include "translation/ExchangeText.h"
@@ -84,8 +85,7 @@ class TestExchangeFormats : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
     }
 
     // Export, write, read, import into the untranslated messages: the

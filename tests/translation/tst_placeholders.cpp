@@ -2,6 +2,7 @@
 // translation's differ from its original's.
 
 #include "platform/CodePages.h"
+#include "support/EnglishTable.h"
 #include "translation/Placeholders.h"
 #include "uitext/EnglishMsg.h"
 #include "uitext/LangUtils.h"
@@ -29,8 +30,7 @@ class TestPlaceholders : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
         SetCodePages(QStringLiteral("windows-1251"), QStringLiteral("IBM866"));
     }
 

@@ -4,6 +4,7 @@
 
 #include "msgfile/FileUtils.h"
 #include "msgfile/MsgFile.h"
+#include "support/EnglishTable.h"
 #include "support/ScriptedFaults.h"
 #include "support/TestEnvironment.h"
 #include "translation/ReviewMarks.h"
@@ -42,8 +43,7 @@ class TestReviewMarks : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
     }
 
     // Saved beside the message file, read back equal; marks are kept by

@@ -3,6 +3,7 @@
 // it sets and clears, and the messages it reports changed.
 
 #include "platform/CodePages.h"
+#include "support/EnglishTable.h"
 #include "support/TranslationFixtures.h"
 #include "translation/ExchangeText.h"
 #include "translation/TranslationExchange.h"
@@ -68,8 +69,7 @@ class TestTranslationImport : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        AddLanguage(QString::fromLatin1(EnglishLanguageEntry), EnglishTable());
-        LoadLanguageTable(QStringLiteral("ENGLISH"), CurrentKeys(), CurrentValues());
+        UseEnglishTable();
         SetCodePages(QStringLiteral("windows-1252"), QStringLiteral("IBM437"));
     }
 
